@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/MessageSink.h"
+
+class QWidget;
+
+// Message boxes of the windows: a modal QMessageBox over the given parent.
+class BoxMessages : public MessageSink {
+public:
+    explicit BoxMessages(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    MessageAnswer show(const QString &title, const QString &text, MessageIcon icon,
+                       MessageButtons buttons) override;
+
+private:
+    QWidget *m_parent;
+};

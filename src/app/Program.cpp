@@ -1,0 +1,11 @@
+#include "app/Program.h"
+
+Program::Program(SerialPort &port, MessageSink &messages)
+    : port(port), messages(messages), reception(model, messages), modes(model, port, pauses)
+{
+}
+
+void Program::startUp()
+{
+    modes.startUp();
+}

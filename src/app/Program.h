@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/ScreenModel.h"
+#include "link/Pauses.h"
+#include "protocol/ReceptionPass.h"
+#include "tables/ModeSwitch.h"
+
+class MessageSink;
+class SerialPort;
+
+// The program's core, shared by the windows and the command line: the screen model and the
+// behaviour that works on it, over one serial port and one message sink given by the front end.
+class Program {
+public:
+    Program(SerialPort &port, MessageSink &messages);
+
+    // Start-up of the main window: the start-up layout in Real Mode, port closed.
+    void startUp();
+
+    ScreenModel model;
+    Pauses pauses;
+    SerialPort &port;
+    MessageSink &messages;
+    ReceptionPass reception;
+    ModeSwitch modes;
+};

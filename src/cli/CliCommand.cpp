@@ -1,0 +1,57 @@
+#include "cli/CliCommand.h"
+
+#include <QSaveFile>
+#include <cstdio>
+
+namespace {
+QList<CliCommand> &registry()
+{
+    static QList<CliCommand> commands;
+    return commands;
+}
+} // namespace
+
+CliCommand::Registration::Registration(CliCommand command)
+{
+    registry().append(std::move(command));
+}
+
+const QList<CliCommand> &CliCommand::all()
+{
+    return registry();
+}
+
+void writeStdout(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void writeStderr(const QString &line)
+{
+    const QByteArray bytes = line.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+int usageError(const CliCommand &command, const QString &problem)
+{
+    if (!problem.isEmpty())
+        writeStderr(QStringLiteral("nrv508-cli %1: %2").arg(command.name, problem));
+    writeStderr(QStringLiteral("usage: ") + command.usage);
+    return ExitUsage;
+}
+
+bool writeOutput(const QString &outPath, const QByteArray &bytes)
+{
+    if (outPath.isEmpty()) {
+        writeStdout(bytes);
+        return true;
+    }
+    QSaveFile file(outPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        writeStderr(QStringLiteral("Cannot write \"%1\": %2").arg(outPath, file.errorString()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// One subcommand of nrv508-cli. Each command file registers itself with a static
+// CliCommand::Registration, so adding a command touches no other file.
+struct CliCommand {
+    QString name;
+    QString usage;
+    // Gets the arguments after the command name; returns the exit status.
+    std::function<int(const CliCommand &self, const QStringList &args)> run;
+
+    struct Registration {
+        explicit Registration(CliCommand command);
+    };
+    static const QList<CliCommand> &all();
+};
+
+// Exit statuses shared by every command.
+enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+
+// Writes bytes to stdout unchanged (data files keep their CR LF).
+void writeStdout(const QByteArray &bytes);
+// One line on stderr.
+void writeStderr(const QString &line);
+// Prints the usage on stderr and returns ExitUsage.
+int usageError(const CliCommand &command, const QString &problem);
+// Writes bytes to --out (all or nothing: written beside, then renamed) or to stdout.
+bool writeOutput(const QString &outPath, const QByteArray &bytes);

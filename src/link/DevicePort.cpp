@@ -1,0 +1,88 @@
+#include "link/DevicePort.h"
+
+#include <QSerialPort>
+
+DevicePort::DevicePort(QObject *parent) : SerialPort(parent), m_port(new QSerialPort(this))
+{
+    connect(m_port, &QSerialPort::readyRead, this,
+            [this] { emit commEvent(CommEvent::Received); });
+    connect(m_port, &QSerialPort::errorOccurred, this, [this] { onError(); });
+}
+
+DevicePort::~DevicePort() = default;
+
+QString DevicePort::deviceFor(int portNumber)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(portNumber);
+#else
+    const QByteArray mapped = qgetenv(QStringLiteral("NRV508_COM%1").arg(portNumber).toLatin1());
+    if (!mapped.isEmpty())
+        return QString::fromLocal8Bit(mapped);
+    return QStringLiteral("/dev/ttyS%1").arg(portNumber - 1);
+#endif
+}
+
+QString DevicePort::device() const
+{
+    return m_override.isEmpty() ? deviceFor(m_number) : m_override;
+}
+
+bool DevicePort::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+bool DevicePort::open(QString *error)
+{
+    const QString name = device();
+    m_port->setPortName(name);
+    const int baud = m_settings.section(QLatin1Char(','), 0, 0).toInt();
+    m_port->setBaudRate(baud > 0 ? baud : 9600);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (m_port->open(QIODevice::ReadWrite))
+        return true;
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
+    return false;
+}
+
+void DevicePort::close()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool DevicePort::send(const QByteArray &bytes)
+{
+    if (!m_port->isOpen())
+        return false;
+    if (m_port->write(bytes) != bytes.size())
+        return false;
+    // The pauses between commands block the event loop, so push the bytes out now.
+    m_port->flush();
+    return true;
+}
+
+int DevicePort::waitingCount() const
+{
+    return m_port->isOpen() ? static_cast<int>(m_port->bytesAvailable()) : 0;
+}
+
+QByteArray DevicePort::takeWaiting()
+{
+    return m_port->isOpen() ? m_port->readAll() : QByteArray();
+}
+
+// A vanished device (adapter pulled, Bluetooth link lost) is the line fault the link reports
+// as a break; the port is closed so a later Start can open it again.
+void DevicePort::onError()
+{
+    if (m_port->error() != QSerialPort::ResourceError || !m_port->isOpen())
+        return;
+    m_port->close();
+    emit commEvent(CommEvent::Break);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "protocol/Placement.h"
+
+#include <QByteArray>
+
+class ScreenModel;
+class MessageSink;
+
+// FinishReception: runs once the link has been quiet for a full receive-timer tick. The line
+// assembler finds the last complete stream in what arrived, the parser of the current mode
+// cuts it into key/value pairs, and each pair is placed.
+class ReceptionPass {
+public:
+    ReceptionPass(ScreenModel &model, MessageSink &messages);
+
+    void run();
+
+    // ShowBrowseRow, for the scroll bar.
+    void showBrowseRow() { m_place.showBrowseRow(); }
+
+    // The line assembler alone (SplitReceived).
+    void splitReceived();
+
+private:
+    void parseRealStream();
+    void parseRecordStream();
+    void handleRecordLine(QByteArray line);
+    void placeSingleLoggerLine(const QByteArray &line);
+    bool splitKeyValue(const QByteArray &line);
+    void takeVersionKeys();
+    void showVersion();
+    void closeProgressWindow();
+    void lossCheck();
+
+    ScreenModel &m_model;
+    MessageSink &m_messages;
+    Placement m_place;
+};
