@@ -11,7 +11,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
 
     MessageAnswer show(const QString &title, const QString &text, MessageIcon icon,
-                       MessageButtons buttons) override;
+                       MessageButtons buttons = MessageButtons::Ok) override;
 
 private:
     QWidget *m_parent;

@@ -161,13 +161,9 @@ const std::vector<QString> &ScreenModel::elementNames()
 
 Grid *ScreenModel::grid(const QString &name)
 {
-    if (name == QLatin1String("MSFlexGrid1"))
-        return &MSFlexGrid1;
-    if (name == QLatin1String("MSFlexGrid2"))
-        return &MSFlexGrid2;
-    if (name == QLatin1String("MSFlexGrid3"))
-        return &MSFlexGrid3;
-    if (name == QLatin1String("MSFlexGrid4"))
-        return &MSFlexGrid4;
+    if (name == QLatin1String("MSFlexGrid1")) return &MSFlexGrid1;
+    if (name == QLatin1String("MSFlexGrid2")) return &MSFlexGrid2;
+    if (name == QLatin1String("MSFlexGrid3")) return &MSFlexGrid3;
+    if (name == QLatin1String("MSFlexGrid4")) return &MSFlexGrid4;
     return nullptr;
 }

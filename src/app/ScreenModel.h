@@ -11,30 +11,34 @@
 // Every control of the main window and its progress window that behaviour reads or writes,
 // by the name it bears in the window design.
 #define NRV508_MAIN_ELEMENTS(X)                                                                    \
-    X(frmMain) X(mnuFile) X(mnuOpen) X(mnuSave) X(mnuPrint) X(mnuPrintSetup) X(mnuExit)            \
-    X(mnuMode) X(mnuReal) X(mnuStore) X(mnuLogger) X(mnuL0) X(mnuL1) X(mnuL2) X(mnuL3)             \
-    X(mnuSingle) X(mnuSL0) X(mnuSL1) X(mnuSL2) X(mnuSL3) X(mnuSL4) X(mnuTightness) X(mnuSetup)     \
-    X(mnuSet) X(cmdStart) X(cmdChart) X(cmdHeader) X(Label2) X(txtVersion) X(Shape1)               \
-    X(frmSplash) X(frmSplashLabel1)
+    X(frmMain)                                                                                     \
+    X(mnuFile) X(mnuOpen) X(mnuSave) X(mnuPrint) X(mnuPrintSetup) X(mnuExit) X(mnuMode) X(mnuReal) \
+        X(mnuStore) X(mnuLogger) X(mnuL0) X(mnuL1) X(mnuL2) X(mnuL3) X(mnuSingle) X(mnuSL0)        \
+            X(mnuSL1) X(mnuSL2) X(mnuSL3) X(mnuSL4) X(mnuTightness) X(mnuSetup) X(mnuSet)          \
+                X(cmdStart) X(cmdChart) X(cmdHeader) X(Label2) X(txtVersion) X(Shape1)             \
+                    X(frmSplash) X(frmSplashLabel1)
 
 #define NRV508_REAL_ELEMENTS(X)                                                                    \
-    X(FrameReal) X(Frame1) X(Label31) X(txtRDate) X(Label32) X(txtRTime) X(Label3) X(txtRCo)       \
-    X(Label1) X(Label4) X(txtRO2) X(Label33) X(Label5) X(txtRCo2) X(Label34) X(Label6)             \
-    X(txtRRatio) X(Label7) X(txtRXair) X(Label35) X(Label8) X(txtREff) X(Label36) X(Label9)        \
-    X(txtRTemp1) X(labRT1Unit) X(Label10) X(txtRTemp2) X(labRT2Unit) X(Label11) X(txtRPressure)    \
-    X(labRPUnit) X(Label38) X(txtRFuel)
+    X(FrameReal)                                                                                   \
+    X(Frame1) X(Label31) X(txtRDate) X(Label32) X(txtRTime) X(Label3) X(txtRCo) X(Label1)          \
+        X(Label4) X(txtRO2) X(Label33) X(Label5) X(txtRCo2) X(Label34) X(Label6) X(txtRRatio)      \
+            X(Label7) X(txtRXair) X(Label35) X(Label8) X(txtREff) X(Label36) X(Label9)             \
+                X(txtRTemp1) X(labRT1Unit) X(Label10) X(txtRTemp2) X(labRT2Unit) X(Label11)        \
+                    X(txtRPressure) X(labRPUnit) X(Label38) X(txtRFuel)
 
 #define NRV508_STORE_ELEMENTS(X)                                                                   \
-    X(FrameStore) X(HScroll1) X(Label12) X(txtSAdd2) X(Label13) X(txtSDate) X(Label14) X(txtSTime) \
-    X(Label25) X(txtSSample) X(Label15) X(txtSCo) X(Label40) X(Label16) X(txtSO2) X(Label41)       \
-    X(Label17) X(txtSCo2) X(Label42) X(Label18) X(txtSRatio) X(Label19) X(txtSXair) X(Label43)     \
-    X(Label20) X(txtSEff) X(Label44) X(Label21) X(txtSTemp1) X(labST1Unit) X(Label22)             \
-    X(txtSTemp2) X(labST2Unit) X(Label23) X(txtSPressure) X(labSPUnit) X(Label24) X(txtSFuel)      \
-    X(txtLFuel)
+    X(FrameStore)                                                                                  \
+    X(HScroll1) X(Label12) X(txtSAdd2) X(Label13) X(txtSDate) X(Label14) X(txtSTime) X(Label25)    \
+        X(txtSSample) X(Label15) X(txtSCo) X(Label40) X(Label16) X(txtSO2) X(Label41) X(Label17)   \
+            X(txtSCo2) X(Label42) X(Label18) X(txtSRatio) X(Label19) X(txtSXair) X(Label43)        \
+                X(Label20) X(txtSEff) X(Label44) X(Label21) X(txtSTemp1) X(labST1Unit) X(Label22)  \
+                    X(txtSTemp2) X(labST2Unit) X(Label23) X(txtSPressure) X(labSPUnit) X(Label24)  \
+                        X(txtSFuel) X(txtLFuel)
 
 #define NRV508_SL_ELEMENTS(X)                                                                      \
-    X(FrameSL) X(Label30) X(txtSLMeasure) X(Label26) X(txtSLDate) X(Label27) X(txtSLTime)          \
-    X(Label28) X(txtSLSample) X(Label37) X(txtSLUnit)
+    X(FrameSL)                                                                                     \
+    X(Label30) X(txtSLMeasure) X(Label26) X(txtSLDate) X(Label27) X(txtSLTime) X(Label28)          \
+        X(txtSLSample) X(Label37) X(txtSLUnit)
 
 #define NRV508_ELEMENTS(X)                                                                         \
     NRV508_MAIN_ELEMENTS(X) NRV508_REAL_ELEMENTS(X) NRV508_STORE_ELEMENTS(X) NRV508_SL_ELEMENTS(X)
@@ -105,7 +109,10 @@ public:
     Grid *grid(const QString &name);
 
     // Tells the views that the model changed.
-    void notify() { emit changed(); }
+    void notify()
+    {
+        emit changed();
+    }
 
 signals:
     void changed();

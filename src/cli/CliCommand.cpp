@@ -1,6 +1,6 @@
 #include "cli/CliCommand.h"
 
-#include <QSaveFile>
+#include "files/SafeWrite.h"
 #include <cstdio>
 
 namespace {
@@ -48,9 +48,9 @@ bool writeOutput(const QString &outPath, const QByteArray &bytes)
         writeStdout(bytes);
         return true;
     }
-    QSaveFile file(outPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        writeStderr(QStringLiteral("Cannot write \"%1\": %2").arg(outPath, file.errorString()));
+    QString error;
+    if (!writeWholeFile(outPath, bytes, &error)) {
+        writeStderr(error);
         return false;
     }
     return true;

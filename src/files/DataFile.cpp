@@ -1,12 +1,13 @@
 #include "files/DataFile.h"
 
+#include "files/SafeWrite.h"
+
 #include "app/ScreenModel.h"
 #include "protocol/Numbers.h"
 #include "tables/Modes.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -19,9 +20,12 @@ constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 Grid &tableOf(ScreenModel &m, Family family)
 {
     switch (family) {
-    case Family::SingleLogger: return m.MSFlexGrid3;
-    case Family::Tightness: return m.MSFlexGrid2;
-    default: return m.MSFlexGrid1;
+    case Family::SingleLogger:
+        return m.MSFlexGrid3;
+    case Family::Tightness:
+        return m.MSFlexGrid2;
+    default:
+        return m.MSFlexGrid1;
     }
 }
 
@@ -29,8 +33,7 @@ QList<Element *> leadingPanels(ScreenModel &m, Family family)
 {
     if (family == Family::SingleLogger)
         return {&m.txtSLMeasure, &m.txtSLDate, &m.txtSLTime, &m.txtSLSample, &m.txtSLUnit};
-    if (family == Family::Tightness)
-        return {&m.txtSLMeasure};
+    if (family == Family::Tightness) return {&m.txtSLMeasure};
     return {};
 }
 
@@ -46,11 +49,9 @@ void appendLine(QByteArray &out, const QString &value)
 QString valueOf(const char *line, qsizetype length)
 {
     const char *end = line + length;
-    if (length > 0 && end[-1] == '\r')
-        --end;
+    if (length > 0 && end[-1] == '\r') --end;
     const char *q1 = std::find(line, end, '"');
-    if (q1 == end)
-        return QString::fromLatin1(line, end - line);
+    if (q1 == end) return QString::fromLatin1(line, end - line);
     const char *q2 = std::find(q1 + 1, end, '"');
     return QString::fromLatin1(q1 + 1, q2 - q1 - 1);
 }
@@ -64,11 +65,16 @@ QString describe(const QString &name)
 Layout layoutOf(int mode)
 {
     switch (familyOf(mode)) {
-    case Family::Store: return {0, 15, 51, 1};
-    case Family::Logger: return {0, 15, 101, 2};
-    case Family::SingleLogger: return {5, 3, 31, 1};
-    case Family::Tightness: return {1, 6, 51, 1};
-    default: return {0, 0, 0, 0};
+    case Family::Store:
+        return {0, 15, 51, 1};
+    case Family::Logger:
+        return {0, 15, 101, 2};
+    case Family::SingleLogger:
+        return {5, 3, 31, 1};
+    case Family::Tightness:
+        return {1, 6, 51, 1};
+    default:
+        return {0, 0, 0, 0};
     }
 }
 
@@ -91,25 +97,13 @@ QByteArray serialize(ScreenModel &m)
         table.currentColumn = layout.width - 1;
     }
     appendLine(out, m.txtVersion.caption);
-    if (family == Family::Logger)
-        appendLine(out, m.txtSSample.caption);
+    if (family == Family::Logger) appendLine(out, m.txtSSample.caption);
     return out;
 }
 
 bool write(ScreenModel &model, const QString &path, QString *error)
 {
-    const QByteArray bytes = serialize(model);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(describe(path), file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(describe(path), file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return writeWholeFile(path, serialize(model), error);
 }
 
 bool parse(const QByteArray &bytes, const QString &name, Contents *contents, QString *error)
@@ -124,8 +118,7 @@ bool parse(const QByteArray &bytes, const QString &name, Contents *contents, QSt
     qsizetype wanted = 1; // values worth reading; grows once the mode is known
     while (pos < bytes.size() && result.values.size() + (haveMode ? 1 : 0) < wanted) {
         qsizetype lf = bytes.indexOf('\n', pos);
-        if (lf < 0)
-            lf = bytes.size();
+        if (lf < 0) lf = bytes.size();
         const QString value = valueOf(bytes.constData() + pos, lf - pos);
         pos = lf + 1;
         if (haveMode) {
@@ -200,25 +193,23 @@ void prepare(ScreenModel &m, Family family)
         m.MSFlexGrid1.setRowCount(logger ? 101 : 51);
         // The scroll bar follows the row count, so every record of the file can be browsed.
         m.HScroll1Max = logger ? 99 : 49;
-        m.FrameStore.caption = logger ? QStringLiteral("Logger Mode Data")
-                                      : QStringLiteral("Store Mode Data");
-        if (logger)
-            m.cmdChart.enabled = true;
+        m.FrameStore.caption =
+            logger ? QStringLiteral("Logger Mode Data") : QStringLiteral("Store Mode Data");
+        if (logger) m.cmdChart.enabled = true;
         setVisible({&m.txtLFuel, &m.Label25, &m.txtSSample}, logger);
         m.MSFlexGrid1.clear();
         return;
     }
     const bool single = family == Family::SingleLogger;
-    m.FrameSL.caption = single ? QStringLiteral("Single Logger Mode Data")
-                               : QStringLiteral("Tightness Mode Data");
+    m.FrameSL.caption =
+        single ? QStringLiteral("Single Logger Mode Data") : QStringLiteral("Tightness Mode Data");
     m.MSFlexGrid3.setVisible(single);
     m.MSFlexGrid2.setVisible(!single);
     m.cmdChart.enabled = single;
     setVisible({&m.Label26, &m.Label27, &m.Label28, &m.Label37, &m.txtSLDate, &m.txtSLTime,
                 &m.txtSLSample, &m.txtSLUnit},
                single);
-    if (!single)
-        m.MSFlexGrid2.setColumnCount(6); // the file fills the six tightness columns only
+    if (!single) m.MSFlexGrid2.setColumnCount(6); // the file fills the six tightness columns only
     (single ? m.MSFlexGrid3 : m.MSFlexGrid2).clear();
 }
 
@@ -226,10 +217,11 @@ void prepare(ScreenModel &m, Family family)
 void restorePanels(ScreenModel &m, bool logger)
 {
     const Grid &t = m.MSFlexGrid1;
-    Element *panels[] = {&m.txtSAdd2, &m.txtSTime, &m.txtSDate, logger ? &m.txtLFuel : &m.txtSFuel,
-                         &m.txtSCo,   &m.txtSO2,   &m.txtSCo2,  &m.txtSRatio,
-                         &m.txtSXair, &m.txtSEff,  &m.txtSTemp1, &m.txtSTemp2,
-                         &m.txtSPressure};
+    Element *panels[] = {
+        &m.txtSAdd2,    &m.txtSTime, &m.txtSDate,  logger ? &m.txtLFuel : &m.txtSFuel,
+        &m.txtSCo,      &m.txtSO2,   &m.txtSCo2,   &m.txtSRatio,
+        &m.txtSXair,    &m.txtSEff,  &m.txtSTemp1, &m.txtSTemp2,
+        &m.txtSPressure};
     for (int c = 0; c < 13; ++c)
         panels[c]->caption = t.text(1, c);
     m.labST1Unit.caption = t.text(1, 13);
@@ -268,8 +260,7 @@ void apply(const Contents &contents, ScreenModel &m)
                 m.txtSSample.caption = v;
             else
                 m.txtVersion.caption = v;
-            if (family == Family::Logger)
-                t = 1 - t;
+            if (family == Family::Logger) t = 1 - t;
         }
         ++c;
     }

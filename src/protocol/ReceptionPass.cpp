@@ -19,10 +19,8 @@ template <typename F> void forEachLine(const QByteArray &text, F f)
     qsizetype pos = 0;
     while (pos < text.size()) {
         const qsizetype cr = text.indexOf('\r', pos);
-        if (cr < 0)
-            return;
-        if (!f(text.mid(pos, cr - pos)))
-            return;
+        if (cr < 0) return;
+        if (!f(text.mid(pos, cr - pos))) return;
         pos = cr + 1;
     }
 }
@@ -58,8 +56,7 @@ void ReceptionPass::splitReceived()
         const qsizetype end = lf < 0 ? buffer.size() : lf;
         t.StreamText.append(buffer.constData() + start, end - start);
         t.SplitLine.append(buffer.constData() + start, end - start);
-        if (lf < 0)
-            break;
+        if (lf < 0) break;
         t.StreamText.append('\n');
         if (t.SplitLine == kClosingSplitLine) {
             t.CompleteStream = t.StreamText + '\r';
@@ -68,10 +65,8 @@ void ReceptionPass::splitReceived()
         t.SplitLine.clear();
         start = lf + 1;
     }
-    if (t.StreamText.size() > kMaxStreamText)
-        t.StreamText.clear();
-    if (t.SplitLine.size() > kMaxStreamText)
-        t.SplitLine.clear();
+    if (t.StreamText.size() > kMaxStreamText) t.StreamText.clear();
+    if (t.SplitLine.size() > kMaxStreamText) t.SplitLine.clear();
 }
 
 // Key: the text before the first double quote. Value: the text up to the next one; a line
@@ -79,13 +74,11 @@ void ReceptionPass::splitReceived()
 bool ReceptionPass::splitKeyValue(const QByteArray &line)
 {
     const qsizetype q1 = line.indexOf('"');
-    if (q1 < 0)
-        return false;
+    if (q1 < 0) return false;
     TokenizerState &t = m_model.tokens;
     t.CurrentKey = QString::fromLatin1(line.constData(), q1);
     const qsizetype q2 = line.indexOf('"', q1 + 1);
-    if (q2 >= 0)
-        t.CurrentValue = QString::fromLatin1(line.constData() + q1 + 1, q2 - q1 - 1);
+    if (q2 >= 0) t.CurrentValue = QString::fromLatin1(line.constData() + q1 + 1, q2 - q1 - 1);
     return true;
 }
 
@@ -149,21 +142,26 @@ void ReceptionPass::handleRecordLine(QByteArray line)
     // A record's first line carries its first attribute after "<inst_data ".
     if (line.startsWith("<inst_data")) {
         const qsizetype space = line.indexOf(' ');
-        if (space >= 0)
-            line.remove(0, space + 1);
+        if (space >= 0) line.remove(0, space + 1);
     }
     if (line.startsWith(' ')) {
         placeSingleLoggerLine(line);
         return;
     }
-    if (!splitKeyValue(line))
-        return;
+    if (!splitKeyValue(line)) return;
     switch (familyOf(m_model.CurrentMode)) {
     case Family::Store:
-    case Family::Logger: m_place.placeRecordField(); break;
-    case Family::SingleLogger: m_place.placeSingleLoggerField(); break;
-    case Family::Tightness: m_place.placeTightnessField(); break;
-    default: break;
+    case Family::Logger:
+        m_place.placeRecordField();
+        break;
+    case Family::SingleLogger:
+        m_place.placeSingleLoggerField();
+        break;
+    case Family::Tightness:
+        m_place.placeTightnessField();
+        break;
+    default:
+        break;
     }
     takeVersionKeys();
 }
@@ -174,8 +172,7 @@ void ReceptionPass::placeSingleLoggerLine(const QByteArray &line)
     const QByteArray rest = line.mid(1);
     const qsizetype q1 = rest.indexOf('"');
     const qsizetype q2 = q1 < 0 ? -1 : rest.indexOf('"', q1 + 1);
-    if (q2 < 0)
-        return; // no complete quoted value: nothing to place
+    if (q2 < 0) return; // no complete quoted value: nothing to place
     TokenizerState &t = m_model.tokens;
     t.SLIndexText = QString::fromLatin1(rest.left(2));
     const QString value = QString::fromLatin1(rest.mid(q1 + 1, q2 - q1 - 1));
@@ -187,8 +184,7 @@ void ReceptionPass::placeSingleLoggerLine(const QByteArray &line)
 
 void ReceptionPass::closeProgressWindow()
 {
-    if (!m_model.frmSplash.visible)
-        return;
+    if (!m_model.frmSplash.visible) return;
     m_model.frmSplash.visible = false;
     m_model.frmMain.enabled = true;
 }
@@ -196,11 +192,9 @@ void ReceptionPass::closeProgressWindow()
 // A logger page whose first record is missing while later ones arrived lost data on the way.
 void ReceptionPass::lossCheck()
 {
-    if (!isLogger(m_model.CurrentMode))
-        return;
+    if (!isLogger(m_model.CurrentMode)) return;
     const Grid &table = m_model.MSFlexGrid1;
-    if (!table.text(1, 0).isEmpty())
-        return;
+    if (!table.text(1, 0).isEmpty()) return;
     for (int row = 1; row <= 98; ++row) {
         if (!table.text(row, 0).isEmpty()) {
             m_messages.show(QStringLiteral("Receiving Error"),

@@ -12,8 +12,7 @@ Grid::Grid(int rows, int columns, int fixedRows, int fixedColumns)
 void Grid::setRowCount(int rows)
 {
     rows = std::max(0, rows);
-    if (rows == m_rows)
-        return;
+    if (rows == m_rows) return;
     m_rows = rows;
     m_cells.resize(m_rows * m_columns);
     ++m_revision;
@@ -22,8 +21,7 @@ void Grid::setRowCount(int rows)
 void Grid::setColumnCount(int columns)
 {
     columns = std::max(0, columns);
-    if (columns == m_columns)
-        return;
+    if (columns == m_columns) return;
     QVector<QString> cells(m_rows * columns);
     const int keep = std::min(columns, m_columns);
     for (int r = 0; r < m_rows; ++r)
@@ -53,8 +51,7 @@ QString Grid::text(int row, int column) const
 
 void Grid::setText(int row, int column, const QString &text)
 {
-    if (!contains(row, column))
-        return;
+    if (!contains(row, column)) return;
     m_cells[row * m_columns + column] = text;
     ++m_revision;
 }
@@ -68,8 +65,7 @@ void Grid::writeHeaders(const QStringList &headers)
 
 void Grid::setVisible(bool visible)
 {
-    if (visible == m_visible)
-        return;
+    if (visible == m_visible) return;
     m_visible = visible;
     ++m_revision;
 }

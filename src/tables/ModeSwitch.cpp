@@ -8,9 +8,9 @@
 
 #include <QStringList>
 
-const char *const ModeSwitch::kRecordHeaders[15] = {
-    "Add", "Time", "Date", "Fuel", "CO", "O2", "CO2", "Ratio",
-    "XAir", "Eff.", "Temp1", "Temp2", "Press", "T_Unit", "P_Unit"};
+const char *const ModeSwitch::kRecordHeaders[15] = {"Add",   "Time",  "Date",  "Fuel",   "CO",
+                                                    "O2",    "CO2",   "Ratio", "XAir",   "Eff.",
+                                                    "Temp1", "Temp2", "Press", "T_Unit", "P_Unit"};
 const char *const ModeSwitch::kTightnessHeaders[6] = {"Add",      "Date",    "Time",
                                                       "P1_Start", "P2_Stop", "Unit"};
 const char *const ModeSwitch::kSingleLoggerHeaders[3] = {"Add", "Value1", "Value2"};
@@ -75,8 +75,7 @@ void ModeSwitch::switchTo(int code)
 // A live stream may still run only if the port is open and Real Mode is being left.
 void ModeSwitch::stopRequest(bool storeSwitch)
 {
-    if (!m_port.isOpen() || m_model.CurrentMode != Real)
-        return;
+    if (!m_port.isOpen() || m_model.CurrentMode != Real) return;
     if (storeSwitch) {
         m_pauses.shortPause();
         m_pauses.shortPause();
@@ -95,9 +94,9 @@ void ModeSwitch::writeRecordHeaders()
 void ModeSwitch::blankStorePanels(bool logger)
 {
     ScreenModel &m = m_model;
-    blank({&m.txtSAdd2, &m.txtSDate, &m.txtSTime, &m.txtSSample, &m.txtSCo, &m.txtSO2,
-           &m.txtSCo2, &m.txtSRatio, &m.txtSXair, &m.txtSEff, &m.txtSTemp1, &m.txtSTemp2,
-           &m.txtSPressure, logger ? &m.txtLFuel : &m.txtSFuel});
+    blank({&m.txtSAdd2, &m.txtSDate, &m.txtSTime, &m.txtSSample, &m.txtSCo, &m.txtSO2, &m.txtSCo2,
+           &m.txtSRatio, &m.txtSXair, &m.txtSEff, &m.txtSTemp1, &m.txtSTemp2, &m.txtSPressure,
+           logger ? &m.txtLFuel : &m.txtSFuel});
 }
 
 void ModeSwitch::toReal()
@@ -109,8 +108,8 @@ void ModeSwitch::toReal()
     m.cmdStart.caption = QStringLiteral("Start");
     m.cmdChart.enabled = false;
     m.CurrentMode = Real;
-    blank({&m.txtRDate, &m.txtRTime, &m.txtRCo, &m.txtRO2, &m.txtRCo2, &m.txtRRatio,
-           &m.txtRXair, &m.txtREff, &m.txtRTemp1, &m.txtRTemp2, &m.txtRPressure, &m.txtRFuel});
+    blank({&m.txtRDate, &m.txtRTime, &m.txtRCo, &m.txtRO2, &m.txtRCo2, &m.txtRRatio, &m.txtRXair,
+           &m.txtREff, &m.txtRTemp1, &m.txtRTemp2, &m.txtRPressure, &m.txtRFuel});
     m.notify();
 }
 

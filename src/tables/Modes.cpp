@@ -4,10 +4,14 @@ namespace {
 const ModeInfo kModes[] = {
     {Real, Family::Real, 0, "FrameReal", "Real Mode Data", "", 0, "QTRQ"},
     {Store, Family::Store, 0, "FrameStore", "Store Mode Data", "MSFlexGrid1", 50, "QTS"},
-    {LoggerPage0, Family::Logger, 0, "FrameStore", "Logger Mode Data #0", "MSFlexGrid1", 100, "QTL0"},
-    {LoggerPage1, Family::Logger, 1, "FrameStore", "Logger Mode Data #1", "MSFlexGrid1", 100, "QTL1"},
-    {LoggerPage2, Family::Logger, 2, "FrameStore", "Logger Mode Data #2", "MSFlexGrid1", 100, "QTL2"},
-    {LoggerPage3, Family::Logger, 3, "FrameStore", "Logger Mode Data #3", "MSFlexGrid1", 100, "QTL3"},
+    {LoggerPage0, Family::Logger, 0, "FrameStore", "Logger Mode Data #0", "MSFlexGrid1", 100,
+     "QTL0"},
+    {LoggerPage1, Family::Logger, 1, "FrameStore", "Logger Mode Data #1", "MSFlexGrid1", 100,
+     "QTL1"},
+    {LoggerPage2, Family::Logger, 2, "FrameStore", "Logger Mode Data #2", "MSFlexGrid1", 100,
+     "QTL2"},
+    {LoggerPage3, Family::Logger, 3, "FrameStore", "Logger Mode Data #3", "MSFlexGrid1", 100,
+     "QTL3"},
     {SingleLoggerPage0, Family::SingleLogger, 0, "FrameSL", "Single Logger Mode Data #0",
      "MSFlexGrid3", 30, "QTSL0"},
     {SingleLoggerPage1, Family::SingleLogger, 1, "FrameSL", "Single Logger Mode Data #1",
@@ -24,8 +28,7 @@ const ModeInfo kModes[] = {
 
 const ModeInfo *modeInfo(int code)
 {
-    if (code < Real || code > Tightness)
-        return nullptr;
+    if (code < Real || code > Tightness) return nullptr;
     return &kModes[code];
 }
 

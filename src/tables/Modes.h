@@ -25,12 +25,12 @@ enum class Family { None, Real, Store, Logger, SingleLogger, Tightness };
 struct ModeInfo {
     qint16 code;
     Family family;
-    int page;             // logger or single-logger page, else 0
-    const char *frame;    // frame shown: FrameReal, FrameStore or FrameSL
-    const char *caption;  // frame caption the mode switch writes
-    const char *table;    // MSFlexGrid1/2/3, or "" for Real Mode
-    int dataRows;         // data rows of the table (row 0 is the header)
-    const char *request;  // download request sent by Start
+    int page;            // logger or single-logger page, else 0
+    const char *frame;   // frame shown: FrameReal, FrameStore or FrameSL
+    const char *caption; // frame caption the mode switch writes
+    const char *table;   // MSFlexGrid1/2/3, or "" for Real Mode
+    int dataRows;        // data rows of the table (row 0 is the header)
+    const char *request; // download request sent by Start
 };
 
 // The row for a code, or nullptr for a number that is no mode.

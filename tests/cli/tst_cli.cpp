@@ -1,0 +1,210 @@
+#include "Streams.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(NRV508_CLI), args);
+    p.waitForFinished(30000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+QByteArray loggerStream(int first, int last)
+{
+    QStringList lines = {"major_version=\"2\"", "minor_version=\"10\"",
+                         "sampling time=\"00:00:30\"", "fuel_type=\"Oil\""};
+    for (int a = first; a <= last; ++a)
+        lines << QStringLiteral("<inst_data address=\"%1\"").arg(a)
+              << QStringLiteral("CO=\"%1/%2/%3\"").arg(a).arg(a + 1).arg(a + 2);
+    return stream(lines);
+}
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void parseLoggerPage();
+    void parseRealMode();
+    void parseTwoCapturesAreTwoPasses();
+    void openRoundTripAndPanels();
+    void corpusMatchesExpectedFiles_data();
+    void corpusMatchesExpectedFiles();
+    void failuresAndUsage_data();
+    void failuresAndUsage();
+    void outFileNeverHalfWritten();
+};
+
+void TestCli::parseLoggerPage()
+{
+    QTemporaryDir dir;
+    const QString capture = writeFile(dir, "page.cap", loggerStream(0, 99));
+    const Run r = cli({"parse", "--mode", "3", capture});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.err.isEmpty());
+    const QList<QByteArray> lines = r.out.split('\n');
+    QCOMPARE(lines.size(), 1519); // 1518 lines, each ended CR LF
+    QCOMPARE(lines[0], QByteArray("\"3\"\r"));
+    QCOMPARE(lines[16], QByteArray("\"0\"\r"));          // row 1, "Add"
+    QCOMPARE(lines[16 + 4], QByteArray("\"1\"\r"));      // row 1, "CO" reduced to its middle
+    QCOMPARE(lines[16 + 3], QByteArray("\"Oil\"\r"));    // fuel in row 1
+    QCOMPARE(lines[1516], QByteArray("\"2.10\"\r"));     // version
+    QCOMPARE(lines[1517], QByteArray("\"00:00:30\"\r")); // sampling
+}
+
+void TestCli::parseRealMode()
+{
+    QTemporaryDir dir;
+    const QString capture =
+        writeFile(dir, "real.cap",
+                  stream({"major_version=\"1\"", "minor_version=\"0\"", "mode=\"Combustion\"",
+                          "<inst_data time=\"09:00\"", "date=\"01/01/27\"", "CO=\"12\"",
+                          "temperature_unit=\"C\"", "pressure_unit=\"mbar\"/>"}));
+    const Run r = cli({"parse", "--mode", "0", capture});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray("FrameReal=Combustion\ntxtRDate=01/01/27\ntxtRTime=09:00\n"
+                               "txtRCo=12\ntxtRO2=\ntxtRCo2=\ntxtRRatio=\ntxtRXair=\ntxtREff=\n"
+                               "txtRTemp1=\ntxtRTemp2=\ntxtRPressure=\ntxtRFuel=\n"
+                               "labRT1Unit='C\nlabRT2Unit='C\nlabRPUnit=mbar\ntxtVersion=1.0\n"));
+}
+
+void TestCli::parseTwoCapturesAreTwoPasses()
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = loggerStream(1, 5); // the first record is missing
+    const QString a = writeFile(dir, "a.cap", bytes.left(100));
+    const QString b = writeFile(dir, "b.cap", bytes.mid(100));
+    const Run r = cli({"parse", "--mode", "2", a, b});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QByteArray("Receiving Error: Some data are lost while receiving the data. "
+                               "Please restart.\n"));
+    const Run whole = cli({"parse", "--mode", "2", writeFile(dir, "w.cap", bytes)});
+    QCOMPARE(r.out, whole.out);
+}
+
+void TestCli::openRoundTripAndPanels()
+{
+    QTemporaryDir dir;
+    const Run parsed = cli({"parse", "--mode", "2", writeFile(dir, "p.cap", loggerStream(0, 36))});
+    const QString file = writeFile(dir, "page.txt", parsed.out);
+    const Run opened = cli({"open", file});
+    QCOMPARE(opened.status, 0);
+    QCOMPARE(opened.out, parsed.out);
+
+    const QString out = dir.filePath("copy.txt");
+    QCOMPARE(cli({"open", file, "--out", out}).status, 0);
+    QFile copy(out);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), parsed.out);
+
+    const Run panels = cli({"open", file, "--panels"});
+    QCOMPARE(panels.status, 0);
+    QCOMPARE(panels.out,
+             QByteArray("CurrentMode=2\nFrameStore=Logger Mode Data\ntxtSAdd2=0\ntxtSTime=\n"
+                        "txtSDate=\ntxtLFuel=Oil\ntxtSCo=1\ntxtSO2=\ntxtSCo2=\ntxtSRatio=\n"
+                        "txtSXair=\ntxtSEff=\ntxtSTemp1=\ntxtSTemp2=\ntxtSPressure=\n"
+                        "labST1Unit=\nlabST2Unit=\nlabSPUnit=\ntxtSSample=00:00:30\n"
+                        "txtVersion=2.10\n"));
+}
+
+void TestCli::corpusMatchesExpectedFiles_data()
+{
+    QTest::addColumn<QString>("stream");
+    QTest::addColumn<int>("mode");
+    const QDir expected(QStringLiteral(NRV508_TEST_DATA "/expected"));
+    const struct {
+        const char *name;
+        int mode;
+    } cases[] = {{"store", 1}, {"logger0", 2}, {"single0", 6}, {"tightness", 11}};
+    for (const auto &c : cases)
+        if (expected.exists(QString(c.name) + ".txt"))
+            QTest::newRow(c.name) << QString(c.name) << c.mode;
+}
+
+// Streams and data files written independently of this program, from the formats alone.
+void TestCli::corpusMatchesExpectedFiles()
+{
+    QFETCH(QString, stream);
+    QFETCH(int, mode);
+    const QString data = QStringLiteral(NRV508_TEST_DATA);
+    const Run r =
+        cli({"parse", "--mode", QString::number(mode), data + "/streams/" + stream + ".txt"});
+    QCOMPARE(r.status, 0);
+    QFile expected(data + "/expected/" + stream + ".txt");
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(r.out, expected.readAll());
+}
+
+void TestCli::failuresAndUsage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("fileBytes");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("stderrHas");
+    QTest::newRow("open missing file")
+        << QStringList{"open", "@missing.txt"} << QByteArray() << 1 << "missing.txt";
+    QTest::newRow("open mode 0 file")
+        << QStringList{"open", "@f"} << QByteArray("\"0\"\r\n") << 1 << "mode 0";
+    QTest::newRow("open not a data file")
+        << QStringList{"open", "@f"} << QByteArray("hello\r\n") << 1 << "not a data file";
+    QTest::newRow("parse missing capture")
+        << QStringList{"parse", "--mode", "1", "@nothere.cap"} << QByteArray() << 1 << "nothere";
+    QTest::newRow("parse mode 12")
+        << QStringList{"parse", "--mode", "12", "@f"} << QByteArray("x") << 2 << "usage:";
+    QTest::newRow("parse no capture")
+        << QStringList{"parse", "--mode", "1"} << QByteArray() << 2 << "usage:";
+    QTest::newRow("unknown option")
+        << QStringList{"open", "@f", "--bogus"} << QByteArray("x") << 2 << "--bogus";
+    QTest::newRow("unknown command")
+        << QStringList{"frobnicate"} << QByteArray() << 2 << "frobnicate";
+    QTest::newRow("help") << QStringList{"parse", "--help"} << QByteArray() << 0 << "";
+}
+
+void TestCli::failuresAndUsage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, fileBytes);
+    QFETCH(int, status);
+    QFETCH(QString, stderrHas);
+    QTemporaryDir dir;
+    if (!fileBytes.isEmpty()) writeFile(dir, "f", fileBytes);
+    for (QString &a : args)
+        if (a.startsWith('@')) a = dir.filePath(a.mid(1));
+    const Run r = cli(args);
+    QCOMPARE(r.status, status);
+    QVERIFY2(QString::fromLocal8Bit(r.err).contains(stderrHas), r.err.constData());
+    if (status != 0) QVERIFY(r.out.isEmpty());
+}
+
+void TestCli::outFileNeverHalfWritten()
+{
+    QTemporaryDir dir;
+    const QString out = writeFile(dir, "out.txt", "previous");
+    const Run r = cli({"parse", "--mode", "1", "--out", out, dir.filePath("absent.cap")});
+    QCOMPARE(r.status, 1);
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("previous"));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

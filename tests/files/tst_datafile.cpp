@@ -1,0 +1,350 @@
+#include "Streams.h"
+#include "files/DataFile.h"
+#include "tables/Modes.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+QList<QByteArray> lines(const QByteArray &bytes)
+{
+    QList<QByteArray> out = bytes.split('\n');
+    if (!out.isEmpty() && out.last().isEmpty()) out.removeLast();
+    return out;
+}
+
+// Fills every cell of the mode's table and every panel a file carries with a distinct text.
+void fill(ScreenModel &m, int mode)
+{
+    const Family f = familyOf(mode);
+    Grid &t = f == Family::SingleLogger ? m.MSFlexGrid3
+              : f == Family::Tightness  ? m.MSFlexGrid2
+                                        : m.MSFlexGrid1;
+    for (int r = 1; r < t.rowCount(); ++r)
+        for (int c = 0; c < t.columnCount(); ++c)
+            t.setText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+    for (const char *p :
+         {"txtSLMeasure", "txtSLDate", "txtSLTime", "txtSLSample", "txtSLUnit", "txtSSample"})
+        m.element(p)->caption = QString(p) + ", with comma";
+    m.txtVersion.caption = "1.23";
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void linePositions();
+    void storeRestoresPanels();
+    void loggerTrailerAndCaption();
+    void tightnessFile();
+    void shortAndLongFiles();
+    void outOfRangeModeLeavesTables_data();
+    void outOfRangeModeLeavesTables();
+    void unreadableFilesRefused_data();
+    void unreadableFilesRefused();
+    void handEditedLines();
+    void loggerFileOverStoreDisplay();
+    void failedWriteKeepsOldFile();
+};
+
+void TestDataFile::roundTrip_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("lineCount");
+    QTest::newRow("store") << 1 << 767;
+    QTest::newRow("logger page 2") << 4 << 1518;
+    QTest::newRow("single logger page 3") << 9 << 100;
+    QTest::newRow("tightness") << 11 << 309;
+}
+
+void TestDataFile::roundTrip()
+{
+    QFETCH(int, mode);
+    QFETCH(int, lineCount);
+    Core a(mode);
+    fill(a.m, mode);
+    const QByteArray bytes = DataFile::serialize(a.m);
+    const QList<QByteArray> ls = lines(bytes);
+    QCOMPARE(ls.size(), lineCount);
+    QCOMPARE(ls.first(), QByteArray("\"") + QByteArray::number(mode) + "\"\r");
+    QVERIFY(bytes.endsWith("\r\n"));
+    for (const QByteArray &l : ls)
+        QVERIFY(l.startsWith('"') && l.endsWith("\"\r"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("f.txt");
+    QString error;
+    QVERIFY2(DataFile::write(a.m, path, &error), qPrintable(error));
+    QCOMPARE(readAll(path), bytes);
+
+    Core b(Real);
+    DataFile::Contents contents;
+    QVERIFY2(DataFile::load(path, &contents, &error), qPrintable(error));
+    DataFile::apply(contents, b.m);
+    QCOMPARE(b.m.CurrentMode, qint16(mode));
+    QCOMPARE(DataFile::serialize(b.m), bytes);
+}
+
+void TestDataFile::linePositions()
+{
+    Core c(Tightness);
+    fill(c.m, Tightness);
+    c.m.txtSLMeasure.caption = "Measure";
+    const QList<QByteArray> ls = lines(DataFile::serialize(c.m));
+    QCOMPARE(ls[1], QByteArray("\"Measure\"\r"));
+    QCOMPARE(ls[2], QByteArray("\"Add\"\r"));     // line 3
+    QCOMPARE(ls[7], QByteArray("\"Unit\"\r"));    // line 8
+    QCOMPARE(ls[307], QByteArray("\"r50c5\"\r")); // line 308: cell (50, 5)
+    QCOMPARE(ls[308], QByteArray("\"1.23\"\r"));
+    // The writer leaves the table's current cell on the last cell it wrote.
+    QCOMPARE(c.m.MSFlexGrid2.currentRow, 50);
+    QCOMPARE(c.m.MSFlexGrid2.currentColumn, 5);
+
+    Core s(SingleLoggerPage0);
+    fill(s.m, SingleLoggerPage0);
+    const QList<QByteArray> sl = lines(DataFile::serialize(s.m));
+    QCOMPARE(sl[1], QByteArray("\"txtSLMeasure, with comma\"\r"));
+    QCOMPARE(sl[5], QByteArray("\"txtSLUnit, with comma\"\r"));
+    QCOMPARE(sl[6], QByteArray("\"Add\"\r"));
+}
+
+void TestDataFile::storeRestoresPanels()
+{
+    Core a(Store);
+    a.pass(stream({"major_version=\"1\"", "minor_version=\"9\"", "<inst_data address=\"0\"",
+                   "time=\"10:00\"", "CO=\"\"", "O2=\"4,5\"", "fuel_type=\"Gas\"",
+                   "temperature_unit=\"F\"", "pressure_unit=\"hPa\""}));
+    Core b(LoggerPage0);
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(DataFile::serialize(a.m), "x", &contents, &error));
+    DataFile::apply(contents, b.m);
+    QCOMPARE(b.m.txtSAdd2.caption, QString("0"));
+    QCOMPARE(b.m.txtSO2.caption, QString("4,5")); // a comma belongs to the value
+    QCOMPARE(b.m.txtSCo.caption, QString());
+    QCOMPARE(b.m.txtSFuel.caption, QString("Gas"));
+    QCOMPARE(b.m.labST1Unit.caption, QString("'F"));
+    QCOMPARE(b.m.labST2Unit.caption, QString("'F"));
+    QCOMPARE(b.m.labSPUnit.caption, QString("hPa"));
+    QCOMPARE(b.m.txtVersion.caption, QString("1.9"));
+    QCOMPARE(b.m.FrameStore.caption, QString("Store Mode Data"));
+    QVERIFY(!b.m.txtLFuel.visible);
+    QVERIFY(!b.m.txtSSample.visible);
+    QCOMPARE(b.m.MSFlexGrid1.rowCount(), 51);
+}
+
+void TestDataFile::loggerTrailerAndCaption()
+{
+    Core a(LoggerPage2);
+    fill(a.m, LoggerPage2);
+    a.m.txtSSample.caption = "00:05:00";
+    const QByteArray bytes = DataFile::serialize(a.m);
+    const QList<QByteArray> ls = lines(bytes);
+    QCOMPARE(ls.first(), QByteArray("\"4\"\r"));
+    QCOMPARE(ls[ls.size() - 2], QByteArray("\"1.23\"\r"));
+    QCOMPARE(ls.last(), QByteArray("\"00:05:00\"\r"));
+
+    Core b(Store);
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(bytes, "x", &contents, &error));
+    DataFile::apply(contents, b.m);
+    QCOMPARE(b.m.CurrentMode, qint16(4));
+    QCOMPARE(b.m.FrameStore.caption, QString("Logger Mode Data"));
+    QCOMPARE(b.m.txtSSample.caption, QString("00:05:00"));
+    QCOMPARE(b.m.txtLFuel.caption, QString("r1c3"));
+    QVERIFY(b.m.cmdChart.enabled);
+    QCOMPARE(b.m.HScroll1Max, 99); // every record of the page can be browsed
+}
+
+void TestDataFile::tightnessFile()
+{
+    Core a(Tightness);
+    fill(a.m, Tightness);
+    Core b(SingleLoggerPage0);
+    b.m.MSFlexGrid3.setText(4, 1, "kept");
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(DataFile::serialize(a.m), "x", &contents, &error));
+    DataFile::apply(contents, b.m);
+    QVERIFY(!b.m.cmdChart.enabled);
+    QVERIFY(b.m.FrameSL.visible);
+    QCOMPARE(b.m.FrameSL.caption, QString("Tightness Mode Data"));
+    for (const char *name : {"Label26", "Label27", "Label28", "Label37", "txtSLDate", "txtSLTime",
+                             "txtSLSample", "txtSLUnit"})
+        QVERIFY2(!b.m.element(name)->visible, name);
+    QVERIFY(b.m.MSFlexGrid2.visible());
+    QVERIFY(!b.m.MSFlexGrid3.visible());
+    QCOMPARE(b.m.MSFlexGrid3.text(4, 1), QString("kept"));
+    QCOMPARE(b.m.MSFlexGrid2.text(50, 5), QString("r50c5"));
+}
+
+void TestDataFile::shortAndLongFiles()
+{
+    Core a(Store);
+    fill(a.m, Store);
+    const QList<QByteArray> ls = lines(DataFile::serialize(a.m));
+
+    // Cut after its 100th line: 99 table values, the rest empty, the version as it was.
+    QByteArray cut;
+    for (int i = 0; i < 100; ++i)
+        cut += ls[i] + '\n';
+    Core b(Store);
+    b.m.txtVersion.caption = "before";
+    b.m.MSFlexGrid1.setText(30, 3, "stale");
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(cut, "x", &contents, &error));
+    DataFile::apply(contents, b.m);
+    QCOMPARE(b.m.MSFlexGrid1.text(6, 8), QString("r6c8")); // value 99: row 6, column 8
+    QCOMPARE(b.m.MSFlexGrid1.text(6, 9), QString());
+    QCOMPARE(b.m.MSFlexGrid1.text(30, 3), QString());
+    QCOMPARE(b.m.txtVersion.caption, QString("before"));
+
+    // Surplus values after the trailer are dropped; every value in the trailer row is a
+    // version, so the last one of them stands.
+    QByteArray longer = DataFile::serialize(a.m);
+    for (int i = 0; i < 40; ++i)
+        longer += QByteArray("\"extra") + QByteArray::number(i) + "\"\r\n";
+    Core d(Store);
+    QVERIFY(DataFile::parse(longer, "x", &contents, &error));
+    DataFile::apply(contents, d.m);
+    QCOMPARE(d.m.txtVersion.caption, QString("extra13"));
+    QCOMPARE(d.m.MSFlexGrid1.text(50, 14), QString("r50c14"));
+}
+
+void TestDataFile::outOfRangeModeLeavesTables_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::newRow("0") << QByteArray("\"0\"\r\n\"a\"\r\n");
+    QTest::newRow("-1") << QByteArray("\"-1\"\r\n");
+    QTest::newRow("12") << QByteArray("\"12\"\r\n\"a\"\r\n");
+}
+
+void TestDataFile::outOfRangeModeLeavesTables()
+{
+    QFETCH(QByteArray, first);
+    Core c(Store);
+    c.m.MSFlexGrid1.setText(1, 1, "kept");
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(first, "x", &contents, &error));
+    DataFile::apply(contents, c.m);
+    QCOMPARE(int(c.m.CurrentMode), contents.mode);
+    QCOMPARE(c.m.MSFlexGrid1.text(1, 1), QString("kept"));
+    QVERIFY(c.m.FrameStore.visible);
+}
+
+void TestDataFile::unreadableFilesRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("empty") << QByteArray() << "empty";
+    QTest::newRow("abc") << QByteArray("\"abc\"\r\n") << "not a data file";
+    QTest::newRow("40000") << QByteArray("\"40000\"\r\n") << "not a data file";
+    QTest::newRow("only quotes") << QByteArray("\"\"\"\"\"\"\r\n") << "not a data file";
+    QTest::newRow("NUL bytes") << QByteArray("\0\0\0\r\n", 5) << "not a data file";
+    QTest::newRow("single logger ends early")
+        << QByteArray("\"6\"\r\n\"CO\"\r\n\"d\"\r\n") << "ends before";
+    QTest::newRow("tightness without panel") << QByteArray("\"11\"\r\n") << "ends before";
+}
+
+void TestDataFile::unreadableFilesRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bad.txt");
+    QVERIFY(write(path, bytes));
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(!DataFile::load(path, &contents, &error));
+    QVERIFY2(error.contains(path) && error.contains(reason), qPrintable(error));
+}
+
+void TestDataFile::handEditedLines()
+{
+    const QByteArray bytes = "6\nMeasure\n\"Date\"\n\"Time\"\n\"Sample\n\"Unit\"\n\"Add\"";
+    Core c(Store);
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY2(DataFile::parse(bytes, "x", &contents, &error), qPrintable(error));
+    DataFile::apply(contents, c.m);
+    QCOMPARE(c.m.CurrentMode, qint16(6));
+    QCOMPARE(c.m.txtSLMeasure.caption, QString("Measure"));
+    QCOMPARE(c.m.txtSLSample.caption, QString("Sample"));
+    QCOMPARE(c.m.MSFlexGrid3.text(0, 0), QString("Add"));
+
+    QTemporaryDir dir;
+    QVERIFY(!DataFile::load(dir.path(), &contents, &error));
+    QVERIFY2(error.contains("directory"), qPrintable(error));
+    QVERIFY(!DataFile::load(dir.filePath("missing.txt"), &contents, &error));
+    QVERIFY2(error.contains("missing.txt"), qPrintable(error));
+}
+
+void TestDataFile::loggerFileOverStoreDisplay()
+{
+    Core logger(LoggerPage0);
+    fill(logger.m, LoggerPage0);
+    Core store(Store);
+    fill(store.m, Store);
+    Core c(Store);
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(DataFile::serialize(logger.m), "x", &contents, &error));
+    DataFile::apply(contents, c.m);
+    QVERIFY(c.m.txtLFuel.visible && c.m.txtSSample.visible && c.m.Label25.visible);
+    QVERIFY(DataFile::parse(DataFile::serialize(store.m), "x", &contents, &error));
+    DataFile::apply(contents, c.m);
+    QVERIFY(!c.m.txtLFuel.visible && !c.m.txtSSample.visible && !c.m.Label25.visible);
+    QCOMPARE(c.m.MSFlexGrid1.rowCount(), 51);
+}
+
+// A save that runs out of room fails, says so, and leaves the file that was there whole.
+void TestDataFile::failedWriteKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page.txt");
+    const QByteArray old = "\"1\"\r\nprevious contents\r\n";
+    QVERIFY(write(path, old));
+    Core c(LoggerPage0);
+    fill(c.m, LoggerPage0);
+
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    QString error;
+    const bool ok = DataFile::write(c.m, path, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    QVERIFY(!ok);
+    QVERIFY2(error.contains(path), qPrintable(error));
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.txt"});
+
+    QVERIFY(!DataFile::write(c.m, dir.filePath("no/such/dir/x.txt"), &error));
+    QVERIFY2(error.contains("x.txt"), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_datafile.moc"

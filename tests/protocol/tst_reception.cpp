@@ -1,0 +1,412 @@
+#include "Streams.h"
+#include "files/DataFile.h"
+#include "tables/Modes.h"
+
+#include <QtTest>
+
+namespace {
+const QStringList kHeader = {"<BTInstReading", "manufacturer=\"Maker\"", "major_version=\"2\"",
+                             "minor_version=\"05\""};
+
+QStringList storeRecord(int address, const QString &co, const QString &unit = "C")
+{
+    return {QStringLiteral("<inst_data address=\"%1\"").arg(address),
+            "time=\"10:0" + QString::number(address % 10) + "\"",
+            "date=\"05/09/06\"",
+            "fuel_type=\"Natural Gas\"",
+            "CO=\"" + co + "\"",
+            "O2=\"3.2\"",
+            "temp_ch1=\"180.5\"",
+            "temperature_unit=\"" + unit + "\"",
+            "pressure_unit=\"mbar\"/>"};
+}
+
+QStringList recordsStream(const QList<QStringList> &records)
+{
+    QStringList lines = kHeader;
+    for (const QStringList &r : records)
+        lines += r;
+    return lines;
+}
+} // namespace
+
+class TestReception : public QObject {
+    Q_OBJECT
+private slots:
+    void lineEndings();
+    void twoStreamsInOnePass();
+    void streamSplitOverPasses();
+    void cutAtEveryPositionMatchesOnePass();
+    void storePlacementAndBrowse();
+    void loggerReductionAndFuel();
+    void lossCheck_data();
+    void lossCheck();
+    void realModeReading();
+    void realModeLastPairStays();
+    void singleLoggerRecords();
+    void singleLoggerHeaders_data();
+    void singleLoggerHeaders();
+    void tightnessPlacement();
+    void badAddressDropsRecord_data();
+    void badAddressDropsRecord();
+    void badSingleLoggerLinesSkipped_data();
+    void badSingleLoggerLinesSkipped();
+    void emptyPassRewritesVersion();
+    void largeBufferProcessedWhole();
+    void passClosesProgressWindow();
+    void garbageDoesNotDisturbLaterStreams();
+};
+
+void TestReception::lineEndings()
+{
+    Core lfcr(Store);
+    lfcr.pass(stream(recordsStream({storeRecord(0, "25")})));
+    QCOMPARE(lfcr.m.MSFlexGrid1.text(1, 4), QString("25"));
+
+    Core crlf(Store);
+    crlf.pass(stream(recordsStream({storeRecord(0, "25")}), "\r\n"));
+    QCOMPARE(crlf.m.MSFlexGrid1.text(1, 4), QString());
+    QVERIFY(crlf.m.tokens.CompleteStream.isEmpty());
+}
+
+void TestReception::twoStreamsInOnePass()
+{
+    Core c(Store);
+    c.pass(stream(recordsStream({storeRecord(0, "11")})) +
+           stream(recordsStream({storeRecord(1, "22")})));
+    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString()); // the first stream is not parsed
+    QCOMPARE(c.m.MSFlexGrid1.text(2, 4), QString("22"));
+}
+
+void TestReception::streamSplitOverPasses()
+{
+    Core c(Store);
+    const QByteArray bytes = stream(recordsStream({storeRecord(0, "25")}));
+    c.pass(bytes.left(bytes.size() / 2));
+    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString());
+    c.pass(bytes.mid(bytes.size() / 2));
+    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString("25"));
+    QCOMPARE(c.m.txtVersion.caption, QString("2.05"));
+}
+
+// The assembler keeps its line and stream across passes, so where a burst is cut cannot
+// change what lands in the table.
+void TestReception::cutAtEveryPositionMatchesOnePass()
+{
+    const QByteArray bytes =
+        stream(recordsStream({storeRecord(0, "1"), storeRecord(1, "OFL"), storeRecord(2, "3")}));
+    Core whole(Store);
+    whole.pass(bytes);
+    const QByteArray expected = DataFile::serialize(whole.m);
+    for (int cut = 0; cut <= bytes.size(); ++cut) {
+        Core split(Store);
+        split.pass(bytes.left(cut));
+        split.pass(bytes.mid(cut));
+        QCOMPARE(DataFile::serialize(split.m), expected);
+    }
+}
+
+void TestReception::storePlacementAndBrowse()
+{
+    Core c(Store);
+    c.pass(stream(recordsStream({storeRecord(0, "25", "C"), storeRecord(12, "40", "F")})));
+    const Grid &t = c.m.MSFlexGrid1;
+    QCOMPARE(t.text(1, 0), QString("0"));
+    QCOMPARE(t.text(1, 4), QString("25"));
+    QCOMPARE(t.text(1, 13), QString("'C"));
+    QCOMPARE(t.text(1, 14), QString("mbar"));
+    QCOMPARE(t.text(1, 3), QString("Natural Gas"));
+    QCOMPARE(t.text(13, 0), QString("12")); // address 12 lands in row 13
+    QCOMPARE(t.text(13, 13), QString("'F"));
+    // The stream ends with the browse panels on the first record, units from its row.
+    QCOMPARE(c.m.CurrentRow, qint16(0));
+    QCOMPARE(c.m.txtSAdd2.caption, QString("0"));
+    QCOMPARE(c.m.txtSCo.caption, QString("25"));
+    QCOMPARE(c.m.txtSFuel.caption, QString("Natural Gas"));
+    QCOMPARE(c.m.labST1Unit.caption, QString("'C"));
+    QCOMPARE(c.m.labST2Unit.caption, QString("'C"));
+    QCOMPARE(c.m.labSPUnit.caption, QString("mbar"));
+}
+
+void TestReception::loggerReductionAndFuel()
+{
+    Core c(LoggerPage1);
+    QStringList lines = kHeader;
+    lines << "sampling time=\"00:01:00\"";
+    lines << "<inst_data address=\"0\""
+          << "CO=\"12/15/19\""
+          << "O2=\"12/15\""
+          << "date=\"05/09/06\""
+          << "temperature_unit=\"C\"";
+    lines << "<inst_data address=\"5\""
+          << "fuel_type=\"Oil\""
+          << "CO2=\"8/9/10/11\"";
+    c.pass(stream(lines));
+    const Grid &t = c.m.MSFlexGrid1;
+    QCOMPARE(t.text(1, 4), QString("15"));
+    QCOMPARE(t.text(1, 5), QString("12/15"));
+    QCOMPARE(t.text(1, 2), QString("05/09/06"));
+    QCOMPARE(t.text(6, 6), QString("9"));
+    // The logger header's fuel goes to row 1 whatever record carries it.
+    QCOMPARE(t.text(1, 3), QString("Oil"));
+    QCOMPARE(t.text(6, 3), QString());
+    QCOMPARE(c.m.txtLFuel.caption, QString("Oil"));
+    // Logger units go to the labels, not the table.
+    QCOMPARE(t.text(1, 13), QString());
+    QCOMPARE(c.m.labST1Unit.caption, QString("'C"));
+    QCOMPARE(c.m.labST2Unit.caption, QString("'C"));
+    QCOMPARE(c.m.txtSSample.caption, QString("00:01:00"));
+    QVERIFY(c.messages.shown.isEmpty());
+}
+
+void TestReception::lossCheck_data()
+{
+    QTest::addColumn<QList<int>>("addresses");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("first record present") << QList<int>{0, 1, 2} << 0;
+    QTest::newRow("first record lost") << QList<int>{1, 2, 3} << 1;
+    QTest::newRow("only row 98 filled") << QList<int>{97} << 1;
+    QTest::newRow("rows 99 and 100 are not examined") << QList<int>{98, 99} << 0;
+    QTest::newRow("nothing arrived") << QList<int>{} << 0;
+}
+
+void TestReception::lossCheck()
+{
+    QFETCH(QList<int>, addresses);
+    QFETCH(int, messages);
+    Core c(LoggerPage0);
+    QStringList lines = kHeader;
+    for (int a : addresses)
+        lines << QStringLiteral("<inst_data address=\"%1\"").arg(a) << "CO=\"1\"";
+    c.pass(stream(lines));
+    QCOMPARE(c.messages.shown.size(), messages);
+    if (messages)
+        QCOMPARE(c.messages.shown.first(),
+                 QString("Receiving Error: Some data are lost while receiving the data. "
+                         "Please restart."));
+}
+
+void TestReception::realModeReading()
+{
+    Core c(Real);
+    c.m.txtRXair.caption = "old";
+    const QStringList lines = {"manufacturer=\"Maker\"",
+                               "major_version=\"3\"",
+                               "minor_version=\"1\"",
+                               "mode=\"Flue Gas Analysis\"",
+                               "<inst_data time=\"12:34:56\"",
+                               "date=\"06/12/26\"",
+                               "CO=\"25\"",
+                               "O2=\"3.5\"",
+                               "temperature_unit=\"F\"",
+                               "pressure_unit=\"hPa\"",
+                               "fuel_type=\"Propane\"/>"};
+    c.pass(stream(lines));
+    QCOMPARE(c.m.txtRTime.caption, QString("12:34:56"));
+    QCOMPARE(c.m.txtRDate.caption, QString("06/12/26"));
+    QCOMPARE(c.m.FrameReal.caption, QString("Flue Gas Analysis"));
+    QCOMPARE(c.m.txtRCo.caption, QString("25"));
+    QCOMPARE(c.m.txtRO2.caption, QString("3.5"));
+    QCOMPARE(c.m.txtRFuel.caption, QString("Propane"));
+    QCOMPARE(c.m.txtRXair.caption, QString()); // a value missing from a reading shows blank
+    QCOMPARE(c.m.labRT1Unit.caption, QString("'F"));
+    QCOMPARE(c.m.labRT2Unit.caption, QString("'F"));
+    QCOMPARE(c.m.labRPUnit.caption, QString("hPa"));
+    QCOMPARE(c.m.txtVersion.caption, QString("3.1"));
+    QVERIFY(c.m.MSFlexGrid4.text(0, 0).isEmpty());
+
+    // Nothing of a reading shows before its closing line has arrived.
+    const QByteArray next = stream({"<inst_data time=\"12:35:00\"", "CO=\"99\""});
+    c.pass(next.left(40));
+    QCOMPARE(c.m.txtRTime.caption, QString("12:34:56"));
+    QCOMPARE(c.m.txtRCo.caption, QString("25"));
+    c.pass(next.mid(40));
+    QCOMPARE(c.m.txtRTime.caption, QString("12:35:00"));
+    QCOMPARE(c.m.txtRCo.caption, QString("99"));
+}
+
+// The reading's last pair is applied again after it is shown, so its cell keeps the value
+// and a next reading without that key still shows it.
+void TestReception::realModeLastPairStays()
+{
+    Core c(Real);
+    c.pass(stream({"<inst_data time=\"1\"", "CO=\"5\"", "fuel_type=\"Gas\"/>"}));
+    QCOMPARE(c.m.MSFlexGrid4.text(9, 0), QString("Gas"));
+    c.pass(stream({"<inst_data time=\"2\"", "CO=\"6\""}));
+    QCOMPARE(c.m.txtRFuel.caption, QString("Gas"));
+    QCOMPARE(c.m.txtRCo.caption, QString("6"));
+}
+
+void TestReception::singleLoggerRecords()
+{
+    Core c(SingleLoggerPage2);
+    c.pass(stream({"major_version=\"1\"", "minor_version=\"2\"", "sampling time=\"10\"",
+                   "date=\"01/02/03\"", "time=\"04:05\"", "  1 \"118/131\"", " 12 \"7\"",
+                   "  5\"1/2/3\""}));
+    const Grid &t = c.m.MSFlexGrid3;
+    QCOMPARE(t.text(1, 0), QString(" 1")); // a one-digit index keeps its leading space
+    QCOMPARE(t.text(1, 1), QString("118"));
+    QCOMPARE(t.text(1, 2), QString("131"));
+    QCOMPARE(t.text(12, 0), QString("12"));
+    QCOMPARE(t.text(12, 1), QString("7"));
+    QCOMPARE(t.text(12, 2), QString());
+    QCOMPARE(t.text(5, 2), QString("2/3"));
+    QCOMPARE(c.m.txtSLUnit.caption, QString("ppm")); // no unit arrived before the records
+    QCOMPARE(c.m.txtSLSample.caption, QString("10"));
+    QCOMPARE(c.m.txtSLDate.caption, QString("01/02/03"));
+    QCOMPARE(c.m.txtSLTime.caption, QString("04:05"));
+
+    Core unit(SingleLoggerPage0);
+    unit.pass(stream({"temperature_unit=\"C\"", "  1 \"20/21\""}));
+    QCOMPARE(unit.m.txtSLUnit.caption, QString("'C"));
+}
+
+void TestReception::singleLoggerHeaders_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("headers");
+    QTest::newRow("CO") << "CO Logger Mode Data" << QStringList{"Add", "Average", "Maxmum"};
+    QTest::newRow("temperature") << "Temperature Logger Mode Data"
+                                 << QStringList{"Add", "Temp1", "Temp2"};
+    QTest::newRow("pressure") << "Pressure Logger Mode Data" << QStringList{"Add", "Pressure", " "};
+    QTest::newRow("other") << "Draught Logger" << QStringList{"Add", "Value1", "Value2"};
+}
+
+void TestReception::singleLoggerHeaders()
+{
+    QFETCH(QString, title);
+    QFETCH(QStringList, headers);
+    Core c(SingleLoggerPage0);
+    c.pass(stream({"mode=\"" + title + "\"", "  1 \"1/2\""}));
+    QCOMPARE(c.m.txtSLMeasure.caption, title);
+    for (int col = 0; col < 3; ++col)
+        QCOMPARE(c.m.MSFlexGrid3.text(0, col), headers[col]);
+}
+
+void TestReception::tightnessPlacement()
+{
+    Core c(Tightness);
+    c.pass(stream({"mode=\"Tightness Test\"", "sampling time=\"5\"", "<inst_data address=\"3\"",
+                   "date=\"01/01/26\"", "time=\"08:00\"", "P1_Start=\"20.5\"", "P2_Stop=\"20.1\"",
+                   "pressure_unit=\"mbar\"/>"}));
+    const Grid &t = c.m.MSFlexGrid2;
+    QCOMPARE(t.columnCount(), 6);
+    QCOMPARE(t.text(4, 0), QString("3"));
+    QCOMPARE(t.text(4, 1), QString("01/01/26"));
+    QCOMPARE(t.text(4, 2), QString("08:00"));
+    QCOMPARE(t.text(4, 3), QString("20.5"));
+    QCOMPARE(t.text(4, 4), QString("20.1"));
+    QCOMPARE(t.text(4, 5), QString("mbar"));
+    QCOMPARE(c.m.txtSLMeasure.caption, QString("Tightness Test"));
+    QCOMPARE(c.m.txtSLSample.caption, QString("5"));
+}
+
+void TestReception::badAddressDropsRecord_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("address");
+    const QStringList bad = {"", "abc", "1e3", "0x10", "12.5", " 7", "-1", "99999"};
+    for (const QString &a : bad)
+        QTest::addRow("store '%s'", qPrintable(a)) << int(Store) << a;
+    QTest::newRow("store 50") << int(Store) << "50";
+    QTest::newRow("logger 100") << int(LoggerPage0) << "100";
+    QTest::newRow("tightness 50") << int(Tightness) << "50";
+}
+
+// A record with an unusable address lands nowhere; the records around it are untouched.
+void TestReception::badAddressDropsRecord()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, address);
+    Core c(mode);
+    const bool tight = mode == Tightness;
+    const QString key = tight ? "P1_Start" : "CO";
+    QStringList lines = kHeader;
+    lines << "<inst_data address=\"4\"" << key + "=\"1\"";
+    lines << "<inst_data address=\"" + address + "\"" << key + "=\"666\""
+          << "date=\"x\"";
+    lines << "<inst_data address=\"6\"" << key + "=\"3\"";
+    c.pass(stream(lines));
+    const Grid &t = tight ? c.m.MSFlexGrid2 : c.m.MSFlexGrid1;
+    const int col = tight ? 3 : 4;
+    QCOMPARE(t.text(5, col), QString("1"));
+    QCOMPARE(t.text(7, col), QString("3"));
+    for (int r = 1; r < t.rowCount(); ++r)
+        for (int k = 0; k < t.columnCount(); ++k)
+            QVERIFY2(t.text(r, k) != "666" && t.text(r, k) != "x", qPrintable(QString::number(r)));
+}
+
+void TestReception::badSingleLoggerLinesSkipped_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("index 0") << " 0 \"5/6\"";
+    QTest::newRow("index 31") << "31 \"5/6\"";
+    QTest::newRow("index ab") << "ab \"5/6\"";
+    QTest::newRow("no closing quote") << " 3 \"5/6";
+    QTest::newRow("no quote") << " 3 5/6";
+}
+
+void TestReception::badSingleLoggerLinesSkipped()
+{
+    QFETCH(QString, line);
+    Core c(SingleLoggerPage0);
+    c.pass(stream({"  2 \"1/1\"", " " + line, "  4 \"2/2\""}));
+    for (int r = 0; r <= 30; ++r) {
+        if (r == 2 || r == 4 || r == 0) continue;
+        QCOMPARE(c.m.MSFlexGrid3.text(r, 1), QString());
+    }
+    QCOMPARE(c.m.MSFlexGrid3.text(2, 1), QString("1"));
+    QCOMPARE(c.m.MSFlexGrid3.text(4, 1), QString("2"));
+    QCOMPARE(c.m.MSFlexGrid3.text(0, 1), QString("Value1"));
+}
+
+void TestReception::emptyPassRewritesVersion()
+{
+    Core c(Store);
+    c.pass(stream({"major_version=\"4\"", "minor_version=\"2\""}));
+    c.m.txtVersion.caption = "changed";
+    c.pass(QByteArray());
+    QCOMPARE(c.m.txtVersion.caption, QString("4.2"));
+}
+
+void TestReception::largeBufferProcessedWhole()
+{
+    Core c(LoggerPage0);
+    QStringList lines = kHeader;
+    // Many rounds of a full page: far more than 32,767 characters in one pass.
+    for (int round = 0; round < 40; ++round)
+        for (int a = 0; a < 100; ++a)
+            lines << QStringLiteral("<inst_data address=\"%1\"").arg(a)
+                  << QStringLiteral("CO=\"%1\"").arg(round * 1000 + a);
+    const QByteArray bytes = stream(lines);
+    QVERIFY(bytes.size() > 100000);
+    c.pass(bytes);
+    QCOMPARE(c.m.MSFlexGrid1.text(100, 4), QString("39099"));
+    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString("39000"));
+}
+
+void TestReception::passClosesProgressWindow()
+{
+    Core c(Store);
+    c.m.frmSplash.visible = true;
+    c.m.frmMain.enabled = false;
+    c.pass(stream({"CO=\"1\""}).left(5)); // even a pass that parses nothing closes it
+    QVERIFY(!c.m.frmSplash.visible);
+    QVERIFY(c.m.frmMain.enabled);
+}
+
+void TestReception::garbageDoesNotDisturbLaterStreams()
+{
+    Core c(Store);
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i)
+        noise += char((i * 37 + 11) % 256);
+    noise += QByteArray(300, '\0');
+    c.pass(noise);
+    // The noise ends in the middle of a line; the next stream begins on a fresh line.
+    c.pass(QByteArray("\n\r") + stream(recordsStream({storeRecord(3, "42")})));
+    QCOMPARE(c.m.MSFlexGrid1.text(4, 4), QString("42"));
+}
+
+QTEST_GUILESS_MAIN(TestReception)
+#include "tst_reception.moc"
