@@ -254,9 +254,9 @@ def logger_record(rng, fuel, fahrenheit, overflow=False, burner_off=False):
 
 
 def logger_stream(page, fuel, sampling, step, start, dates, count, fahrenheit, punit,
-                  specials=None, two_part=False, first_address=0):
+                  events=None, two_part=False, first_address=0):
     rng = random.Random(508 + page)
-    specials = specials or {}
+    events = events or {}
     lines = instrument_header("Logger Mode Data")
     lines += [
         attr("logger page=", str(page)),
@@ -266,7 +266,7 @@ def logger_stream(page, fuel, sampling, step, start, dates, count, fahrenheit, p
     ]
     close_header(lines)
     for address in range(first_address, first_address + count):
-        kind = specials.get(address)
+        kind = events.get(address)
         pairs, flue = logger_record(rng, fuel, fahrenheit, kind == "overflow", kind == "off")
         room = rng.uniform(20.2, 21.8)
         if fahrenheit:
@@ -301,15 +301,15 @@ def logger_stream(page, fuel, sampling, step, start, dates, count, fahrenheit, p
 
 def logger0_stream():
     # A full page: 100 records, one a minute from 23:10, so the date changes after midnight.
-    specials = {37: "overflow", 62: "off", 63: "off", 80: "probe", 91: "nodraft"}
+    events = {37: "overflow", 62: "off", 63: "off", 80: "probe", 91: "nodraft"}
     return logger_stream(0, "Natural Gas", "00:01:00", 60, 23 * 3600 + 10 * 60,
-                         ("05/09/06", "06/09/06"), 100, False, "mbar", specials)
+                         ("05/09/06", "06/09/06"), 100, False, "mbar", events)
 
 
 def logger1_stream():
-    specials = {5: "overflow", 29: "probe"}
+    events = {5: "overflow", 29: "probe"}
     return logger_stream(1, "Light Oil", "00:00:10", 10, 9 * 3600 + 2 * 60 + 30,
-                         ("17/10/06", "18/10/06"), 37, True, "hPa", specials)
+                         ("17/10/06", "18/10/06"), 37, True, "hPa", events)
 
 
 def logger2_stream():
