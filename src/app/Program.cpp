@@ -1,7 +1,8 @@
 #include "app/Program.h"
 
 Program::Program(SerialPort &port, MessageSink &messages)
-    : port(port), messages(messages), reception(model, messages), modes(model, port, pauses)
+    : port(port), messages(messages), reception(model, messages), modes(model, port, pauses),
+      transfer(model, port, messages, pauses, reception)
 {
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/ScreenModel.h"
 #include "link/Pauses.h"
+#include "link/Transfer.h"
 #include "protocol/ReceptionPass.h"
 #include "tables/ModeSwitch.h"
 
@@ -23,4 +24,5 @@ public:
     MessageSink &messages;
     ReceptionPass reception;
     ModeSwitch modes;
+    Transfer transfer;
 };

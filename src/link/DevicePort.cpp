@@ -4,8 +4,7 @@
 
 DevicePort::DevicePort(QObject *parent) : SerialPort(parent), m_port(new QSerialPort(this))
 {
-    connect(m_port, &QSerialPort::readyRead, this,
-            [this] { emit commEvent(CommEvent::Received); });
+    connect(m_port, &QSerialPort::readyRead, this, &DevicePort::onReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this, [this] { onError(); });
 }
 
@@ -17,8 +16,7 @@ QString DevicePort::deviceFor(int portNumber)
     return QStringLiteral("COM%1").arg(portNumber);
 #else
     const QByteArray mapped = qgetenv(QStringLiteral("NRV508_COM%1").arg(portNumber).toLatin1());
-    if (!mapped.isEmpty())
-        return QString::fromLocal8Bit(mapped);
+    if (!mapped.isEmpty()) return QString::fromLocal8Bit(mapped);
     return QStringLiteral("/dev/ttyS%1").arg(portNumber - 1);
 #endif
 }
@@ -43,25 +41,21 @@ bool DevicePort::open(QString *error)
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (m_port->open(QIODevice::ReadWrite))
-        return true;
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
+    m_vanishing = false;
+    if (m_port->open(QIODevice::ReadWrite)) return true;
+    if (error) *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
     return false;
 }
 
 void DevicePort::close()
 {
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_port->isOpen()) m_port->close();
 }
 
 bool DevicePort::send(const QByteArray &bytes)
 {
-    if (!m_port->isOpen())
-        return false;
-    if (m_port->write(bytes) != bytes.size())
-        return false;
+    if (!m_port->isOpen()) return false;
+    if (m_port->write(bytes) != bytes.size()) return false;
     // The pauses between commands block the event loop, so push the bytes out now.
     m_port->flush();
     return true;
@@ -77,12 +71,35 @@ QByteArray DevicePort::takeWaiting()
     return m_port->isOpen() ? m_port->readAll() : QByteArray();
 }
 
-// A vanished device (adapter pulled, Bluetooth link lost) is the line fault the link reports
-// as a break; the port is closed so a later Start can open it again.
+QString DevicePort::errorText() const
+{
+    return QStringLiteral("%1: %2").arg(device(), m_port->errorString());
+}
+
+void DevicePort::onReadyRead()
+{
+    // A hung-up line can signal readability with nothing to read; that is no received event.
+    if (m_port->bytesAvailable() > 0) emit commEvent(CommEvent::Received);
+}
+
+// A vanished device (adapter pulled, Bluetooth link lost, the far end of a pseudo-terminal
+// closed) is the line fault the link reports as a break. Qt reports it as a ResourceError, or
+// first as a storm of ReadErrors while the line stays hung up; either way it is reported once.
 void DevicePort::onError()
 {
-    if (m_port->error() != QSerialPort::ResourceError || !m_port->isOpen())
-        return;
+    const QSerialPort::SerialPortError error = m_port->error();
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
+    if (m_vanishing || !m_port->isOpen()) return;
+    m_vanishing = true;
+    // QSerialPort is still inside its read handler here; it is closed once that returns.
+    QMetaObject::invokeMethod(this, &DevicePort::reportVanished, Qt::QueuedConnection);
+}
+
+void DevicePort::reportVanished()
+{
+    if (!m_port->isOpen()) return;
+    // Whatever arrived before the line went down is still delivered.
+    if (m_port->bytesAvailable() > 0) emit commEvent(CommEvent::Received);
     m_port->close();
     emit commEvent(CommEvent::Break);
 }

@@ -31,12 +31,16 @@ public:
     bool send(const QByteArray &bytes) override;
     int waitingCount() const override;
     QByteArray takeWaiting() override;
+    QString errorText() const override;
 
 private:
+    void onReadyRead();
     void onError();
+    void reportVanished();
 
     QSerialPort *m_port;
     int m_number = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_override;
+    bool m_vanishing = false;
 };

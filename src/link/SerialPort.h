@@ -31,6 +31,8 @@ public:
     virtual int waitingCount() const = 0;
     // Every waiting byte in order of arrival; afterwards nothing waits.
     virtual QByteArray takeWaiting() = 0;
+    // What went wrong with the latest failed send, for the "Port Error" message.
+    virtual QString errorText() const { return QString(); }
 
 signals:
     // Raised on the user-interface thread, never during another action.

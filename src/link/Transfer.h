@@ -1,0 +1,78 @@
+#pragma once
+
+#include "link/SerialPort.h"
+
+#include <QObject>
+#include <QTimer>
+
+class MessageSink;
+class Pauses;
+class ReceptionPass;
+class ScreenModel;
+
+// Where the conversation with the instrument stands.
+enum class LinkState { Closed, Idle, Downloading, Live };
+
+// The conversation with the instrument: the Start button (StartStop), the receive event, the
+// receive timer Timer3 whose first quiet tick ends an answer, and the communication error
+// timer Timer4 raised by a line fault.
+class Transfer : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTimer3Ms = 500;
+    static constexpr int kTimer4Ms = 1500;
+
+    Transfer(ScreenModel &model, SerialPort &port, MessageSink &messages, const Pauses &pauses,
+             ReceptionPass &reception, QObject *parent = nullptr);
+
+    // StartStop: the click of cmdStart.
+    void startStop();
+
+    LinkState state() const;
+
+    // Tests shorten the timers where they are about logic rather than the link.
+    void setTimer3Interval(int ms) { m_timer3.setInterval(ms); }
+    void setTimer4Interval(int ms) { m_timer4.setInterval(ms); }
+    bool timer3Active() const { return m_timer3.isActive(); }
+    bool timer4Active() const { return m_timer4.isActive(); }
+
+    // Whether the latest reception pass found a complete reading stream (a download's answer,
+    // or a live reading shown), as opposed to a pass over a partial answer or noise.
+    bool lastPassCompletedStream() const { return m_lastPassComplete; }
+
+public slots:
+    void onCommEvent(CommEvent kind);
+    void onTimer3();
+    void onTimer4();
+
+signals:
+    // After every reception pass that Timer3 ran.
+    void receptionFinished();
+    // After the "Communication Error" box of a line fault has been closed.
+    void communicationError();
+
+private:
+    void startStopInfrared();
+    void startStopBluetooth();
+    bool openPort();
+    bool send(const QString &command);
+    bool sendPaused(const QString &command);
+    void setLiveRun(bool live);
+    void endLiveRunWithoutPort();
+    bool liveRunInProgress() const;
+    void reportSendFailure();
+    void onReceived();
+    void onFramingError();
+    void showPortError(const QString &text);
+
+    ScreenModel &m_model;
+    SerialPort &m_port;
+    MessageSink &m_messages;
+    const Pauses &m_pauses;
+    ReceptionPass &m_reception;
+    QTimer m_timer3;
+    QTimer m_timer4;
+    bool m_awaitingAnswer = false;
+    bool m_lastPassComplete = false;
+    bool m_sendFailed = false;
+};
