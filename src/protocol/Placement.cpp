@@ -5,6 +5,7 @@
 #include "tables/Modes.h"
 
 #include <QHash>
+#include <QLatin1String>
 
 namespace {
 enum class Key {
@@ -33,29 +34,35 @@ enum class Key {
 
 Key keyOf(const QString &key)
 {
-    static const QHash<QString, Key> keys = {
-        {"mode=", Key::Mode},
-        {"temperature_unit=", Key::TemperatureUnit},
-        {"pressure_unit=", Key::PressureUnit},
-        {"time=", Key::Time},
-        {"<inst_data time=", Key::InstDataTime},
-        {"date=", Key::Date},
-        {"address=", Key::Address},
-        {"CO=", Key::CO},
-        {"O2=", Key::O2},
-        {"CO2=", Key::CO2},
-        {"CO_CO2_ratio=", Key::Ratio},
-        {"xair=", Key::Xair},
-        {"efficiency=", Key::Efficiency},
-        {"temp_ch1=", Key::Temp1},
-        {"temp_ch2=", Key::Temp2},
-        {"pressure=", Key::Pressure},
-        {"fuel_type=", Key::Fuel},
-        {"sampling time=", Key::Sampling},
-        {"P1_Start=", Key::P1Start},
-        {"P2_Stop=", Key::P2Stop},
+    // Looked up once per line of every stream: a short scan, most keys fail on their length.
+    static const struct {
+        QLatin1String text;
+        Key key;
+    } keys[] = {
+        {QLatin1String("mode="), Key::Mode},
+        {QLatin1String("temperature_unit="), Key::TemperatureUnit},
+        {QLatin1String("pressure_unit="), Key::PressureUnit},
+        {QLatin1String("time="), Key::Time},
+        {QLatin1String("<inst_data time="), Key::InstDataTime},
+        {QLatin1String("date="), Key::Date},
+        {QLatin1String("address="), Key::Address},
+        {QLatin1String("CO="), Key::CO},
+        {QLatin1String("O2="), Key::O2},
+        {QLatin1String("CO2="), Key::CO2},
+        {QLatin1String("CO_CO2_ratio="), Key::Ratio},
+        {QLatin1String("xair="), Key::Xair},
+        {QLatin1String("efficiency="), Key::Efficiency},
+        {QLatin1String("temp_ch1="), Key::Temp1},
+        {QLatin1String("temp_ch2="), Key::Temp2},
+        {QLatin1String("pressure="), Key::Pressure},
+        {QLatin1String("fuel_type="), Key::Fuel},
+        {QLatin1String("sampling time="), Key::Sampling},
+        {QLatin1String("P1_Start="), Key::P1Start},
+        {QLatin1String("P2_Stop="), Key::P2Stop},
     };
-    return keys.value(key, Key::Other);
+    for (const auto &k : keys)
+        if (k.text.size() == key.size() && k.text == key) return k.key;
+    return Key::Other;
 }
 
 // Row of the live work grid for each measured value; -1 for keys that are not one.

@@ -4,6 +4,8 @@
 #include "app/ScreenModel.h"
 #include "tables/Modes.h"
 
+#include <cstring>
+
 namespace {
 const QByteArray kClosingSplitLine = QByteArrayLiteral("\r</BTInstReading>");
 const QByteArray kClosingParseLine = QByteArrayLiteral("</BTInstReading>\n");
@@ -20,7 +22,7 @@ template <typename F> void forEachLine(const QByteArray &text, F f)
     while (pos < text.size()) {
         const qsizetype cr = text.indexOf('\r', pos);
         if (cr < 0) return;
-        if (!f(text.mid(pos, cr - pos))) return;
+        if (!f(QByteArrayView(text).sliced(pos, cr - pos))) return;
         pos = cr + 1;
     }
 }
@@ -45,33 +47,48 @@ void ReceptionPass::run()
 
 // The instrument ends every line LF CR, so the closing line of a stream is seen here as CR
 // followed by "</BTInstReading>", and the CR after its LF starts the next stream's text.
+// SplitLine is always the tail of StreamText after its last LF, so the whole buffer joins
+// StreamText at once and only its line ends are looked at.
 void ReceptionPass::splitReceived()
 {
     TokenizerState &t = m_model.tokens;
     const QByteArray &buffer = m_model.ReceiveBuffer;
     m_model.ReceivedCount = static_cast<qint32>(buffer.size());
-    qsizetype start = 0;
-    while (start < buffer.size()) {
-        const qsizetype lf = buffer.indexOf('\n', start);
-        const qsizetype end = lf < 0 ? buffer.size() : lf;
-        t.StreamText.append(buffer.constData() + start, end - start);
-        t.SplitLine.append(buffer.constData() + start, end - start);
-        if (lf < 0) break;
-        t.StreamText.append('\n');
-        if (t.SplitLine == kClosingSplitLine) {
-            t.CompleteStream = t.StreamText + '\r';
-            t.StreamText.clear();
+    if (buffer.isEmpty()) return;
+    qsizetype lineStart = t.StreamText.size() - t.SplitLine.size();
+    qsizetype scan = t.StreamText.size();
+    t.StreamText.append(buffer);
+
+    const char *text = t.StreamText.constData();
+    const qsizetype size = t.StreamText.size();
+    qsizetype previousEnd = -1; // end of the stream before the last one found in this pass
+    qsizetype lastEnd = -1;     // the LF that ends the last complete stream
+    while (scan < size) {
+        const char *lf = static_cast<const char *>(std::memchr(text + scan, '\n', size - scan));
+        if (!lf) break;
+        const qsizetype at = lf - text;
+        if (QByteArrayView(text + lineStart, at - lineStart) == kClosingSplitLine) {
+            previousEnd = lastEnd;
+            lastEnd = at;
         }
-        t.SplitLine.clear();
-        start = lf + 1;
+        lineStart = at + 1;
+        scan = at + 1;
     }
-    if (t.StreamText.size() > kMaxStreamText) t.StreamText.clear();
-    if (t.SplitLine.size() > kMaxStreamText) t.SplitLine.clear();
+    if (lastEnd >= 0) {
+        t.CompleteStream = t.StreamText.mid(previousEnd + 1, lastEnd - previousEnd) + '\r';
+        t.StreamText.remove(0, lastEnd + 1);
+        lineStart -= lastEnd + 1;
+    }
+    t.SplitLine = t.StreamText.mid(lineStart);
+    if (t.StreamText.size() > kMaxStreamText) {
+        t.StreamText.clear();
+        t.SplitLine.clear();
+    }
 }
 
 // Key: the text before the first double quote. Value: the text up to the next one; a line
 // with only an opening quote keeps the previous value.
-bool ReceptionPass::splitKeyValue(const QByteArray &line)
+bool ReceptionPass::splitKeyValue(QByteArrayView line)
 {
     const qsizetype q1 = line.indexOf('"');
     if (q1 < 0) return false;
@@ -102,7 +119,7 @@ void ReceptionPass::showVersion()
 void ReceptionPass::parseRealStream()
 {
     m_place.placeReal();
-    forEachLine(m_model.tokens.CompleteStream, [this](const QByteArray &line) {
+    forEachLine(m_model.tokens.CompleteStream, [this](QByteArrayView line) {
         if (line == kClosingParseLine) {
             m_place.showRealReading();
             m_place.placeReal();
@@ -120,7 +137,7 @@ void ReceptionPass::parseRealStream()
 void ReceptionPass::parseRecordStream()
 {
     m_place.beginStream();
-    forEachLine(m_model.tokens.CompleteStream, [this](const QByteArray &line) {
+    forEachLine(m_model.tokens.CompleteStream, [this](QByteArrayView line) {
         if (line == kClosingParseLine) {
             const Family family = familyOf(m_model.CurrentMode);
             if (family == Family::Store || family == Family::Logger) {
@@ -137,12 +154,12 @@ void ReceptionPass::parseRecordStream()
     lossCheck();
 }
 
-void ReceptionPass::handleRecordLine(QByteArray line)
+void ReceptionPass::handleRecordLine(QByteArrayView line)
 {
     // A record's first line carries its first attribute after "<inst_data ".
     if (line.startsWith("<inst_data")) {
         const qsizetype space = line.indexOf(' ');
-        if (space >= 0) line.remove(0, space + 1);
+        if (space >= 0) line = line.sliced(space + 1);
     }
     if (line.startsWith(' ')) {
         placeSingleLoggerLine(line);
@@ -167,15 +184,15 @@ void ReceptionPass::handleRecordLine(QByteArray line)
 }
 
 // " 12 ... "118/131"": a space, a two-character index, then a quoted value of two parts.
-void ReceptionPass::placeSingleLoggerLine(const QByteArray &line)
+void ReceptionPass::placeSingleLoggerLine(QByteArrayView line)
 {
-    const QByteArray rest = line.mid(1);
+    const QByteArrayView rest = line.sliced(1);
     const qsizetype q1 = rest.indexOf('"');
     const qsizetype q2 = q1 < 0 ? -1 : rest.indexOf('"', q1 + 1);
     if (q2 < 0) return; // no complete quoted value: nothing to place
     TokenizerState &t = m_model.tokens;
-    t.SLIndexText = QString::fromLatin1(rest.left(2));
-    const QString value = QString::fromLatin1(rest.mid(q1 + 1, q2 - q1 - 1));
+    t.SLIndexText = QString::fromLatin1(rest.first(qMin<qsizetype>(2, rest.size())));
+    const QString value = QString::fromLatin1(rest.sliced(q1 + 1, q2 - q1 - 1));
     const qsizetype slash = value.indexOf(QLatin1Char('/'));
     t.SLValue1 = slash < 0 ? value : value.left(slash);
     t.SLValue2 = slash < 0 ? QString() : value.mid(slash + 1);

@@ -25,9 +25,9 @@ public:
 private:
     void parseRealStream();
     void parseRecordStream();
-    void handleRecordLine(QByteArray line);
-    void placeSingleLoggerLine(const QByteArray &line);
-    bool splitKeyValue(const QByteArray &line);
+    void handleRecordLine(QByteArrayView line);
+    void placeSingleLoggerLine(QByteArrayView line);
+    bool splitKeyValue(QByteArrayView line);
     void takeVersionKeys();
     void showVersion();
     void closeProgressWindow();

@@ -1,0 +1,164 @@
+// Input from the port, from files and from the settings file that no instrument or save of
+// ours would produce: none of it may crash the program, hang it, or spoil a good record.
+#include "Streams.h"
+#include "files/DataFile.h"
+#include "link/CommSettings.h"
+#include "tables/Modes.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QByteArray loggerPage(const QString &coPrefix)
+{
+    QStringList lines = {"major_version=\"1\"", "minor_version=\"0\""};
+    for (int a = 0; a < 100; ++a)
+        lines << QStringLiteral("<inst_data address=\"%1\"").arg(a)
+              << QStringLiteral("CO=\"%1%2\"").arg(coPrefix).arg(a) << "O2=\"3.1\"";
+    return stream(lines);
+}
+
+// A literal with its NUL bytes.
+template <size_t N> QByteArray raw(const char (&text)[N])
+{
+    return QByteArray(text, int(N - 1));
+}
+
+QByteArray noise(int size, unsigned seed)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = char(seed >> 16);
+    }
+    return bytes;
+}
+} // namespace
+
+class TestRobustness : public QObject {
+    Q_OBJECT
+private slots:
+    void noiseThenAGoodStream_data();
+    void noiseThenAGoodStream();
+    void tenMegabyteBurst();
+    void nulBytesInsideValues();
+    void hugeDataFileRefused();
+    void settingsNoiseFallsBackToDefaults_data();
+    void settingsNoiseFallsBackToDefaults();
+};
+
+void TestRobustness::noiseThenAGoodStream_data()
+{
+    QTest::addColumn<QByteArray>("junk");
+    QTest::newRow("binary noise") << noise(200000, 7);
+    QTest::newRow("NUL bytes") << QByteArray(100000, '\0');
+    QTest::newRow("1 MB line without an end") << QByteArray(1 << 20, 'x');
+    QTest::newRow("closing lines only") << QByteArray("</BTInstReading>\n\r").repeated(1000);
+    QTest::newRow("quotes only") << QByteArray("\"\"\"\n\r").repeated(5000);
+    QTest::newRow("records without addresses")
+        << QByteArray("<inst_data CO=\"9\"\n\r").repeated(5000);
+}
+
+// Whatever came before, the next complete page lands whole and as sent.
+void TestRobustness::noiseThenAGoodStream()
+{
+    QFETCH(QByteArray, junk);
+    for (int mode :
+         {int(Real), int(Store), int(LoggerPage0), int(SingleLoggerPage0), int(Tightness)}) {
+        Core c(mode);
+        c.pass(junk);
+        c.pass(junk.left(junk.size() / 3));
+        if (mode != LoggerPage0) continue;
+        c.pass(QByteArray("\n\r") + loggerPage("c"));
+        for (int a = 0; a < 100; ++a)
+            QCOMPARE(c.m.MSFlexGrid1.text(a + 1, 4), QStringLiteral("c%1").arg(a));
+        QVERIFY(c.m.frmMain.enabled);
+    }
+}
+
+void TestRobustness::tenMegabyteBurst()
+{
+    Core c(LoggerPage0);
+    QByteArray burst;
+    int round = 0;
+    while (burst.size() < 10 * 1024 * 1024)
+        burst += loggerPage(QStringLiteral("r%1-").arg(round++));
+    c.pass(burst);
+    // Only the last of the streams in one burst is shown.
+    QCOMPARE(c.m.MSFlexGrid1.text(100, 4), QStringLiteral("r%1-99").arg(round - 1));
+    QVERIFY(c.m.ReceiveBuffer.isEmpty());
+    QVERIFY(c.m.tokens.StreamText.size() < 16);
+}
+
+void TestRobustness::nulBytesInsideValues()
+{
+    Core c(Store);
+    c.pass(stream({"<inst_data address=\"2\""}) + raw("CO=\"1\0002\"\n\r") +
+           stream({"<inst_data address=\"3\"", "CO=\"5\""}));
+    QCOMPARE(c.m.MSFlexGrid1.text(4, 4), QString("5"));
+
+    // A NUL inside a value is kept as a character, and a saved file reads it back.
+    Core d(Store);
+    d.pass(raw("<inst_data address=\"1\"\n\rCO=\"a\000b\"\n\r</BTInstReading>\n\r"));
+    QCOMPARE(d.m.MSFlexGrid1.text(2, 4), QString::fromLatin1("a\0b", 3));
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(DataFile::parse(DataFile::serialize(d.m), "x", &contents, &error));
+    Core e(Store);
+    DataFile::apply(contents, e.m);
+    QCOMPARE(e.m.MSFlexGrid1.text(2, 4), QString::fromLatin1("a\0b", 3));
+}
+
+void TestRobustness::hugeDataFileRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.txt");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("\"2\"\r\n");
+    QVERIFY(f.resize(100 * 1024 * 1024)); // sparse: no 100 MB written to disk
+    f.close();
+    Core c(Store);
+    c.m.MSFlexGrid1.setText(1, 1, "kept");
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(!DataFile::load(path, &contents, &error));
+    QVERIFY2(error.contains(path) && error.contains("too large"), qPrintable(error));
+    QCOMPARE(c.m.MSFlexGrid1.text(1, 1), QString("kept"));
+}
+
+void TestRobustness::settingsNoiseFallsBackToDefaults_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QList<int>>("expected"); // BaudIndex, PortNumber, LinkType
+    QTest::newRow("megabyte lines")
+        << QByteArray(1 << 20, '7') + "\r\n" + QByteArray(1 << 20, '3') + "\r\n"
+        << QList<int>{2, 1, 1};
+    QTest::newRow("binary noise") << noise(5000, 3) << QList<int>{2, 1, 1};
+    QTest::newRow("short file") << QByteArray("4\r\n") << QList<int>{4, 1, 1};
+    QTest::newRow("out of range kept") << QByteArray("9\r\n7\r\n1\r\n") << QList<int>{9, 7, 1};
+}
+
+void TestRobustness::settingsNoiseFallsBackToDefaults()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QList<int>, expected);
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QFile f(QString::fromLatin1(CommSettings::kFileName));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(file);
+    f.close();
+    Core c(Real);
+    CommSettings settings(c.m, c.port, c.program.pauses, c.messages);
+    settings.load();
+    QDir::setCurrent(previous);
+    QCOMPARE(QList<int>({c.m.BaudIndex, c.m.PortNumber, c.m.LinkType}), expected);
+    // Values out of range stay in the variables but never reach the port.
+    QVERIFY(c.port.portNumber() >= 1 && c.port.portNumber() <= 6);
+    QVERIFY(!c.port.settings().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestRobustness)
+#include "tst_robustness.moc"
