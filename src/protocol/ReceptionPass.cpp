@@ -33,9 +33,10 @@ ReceptionPass::ReceptionPass(ScreenModel &model, MessageSink &messages)
 {
 }
 
-void ReceptionPass::run()
+bool ReceptionPass::run()
 {
     splitReceived();
+    const bool complete = !m_model.tokens.CompleteStream.isEmpty();
     if (m_model.CurrentMode == Real)
         parseRealStream();
     else
@@ -43,6 +44,7 @@ void ReceptionPass::run()
     m_model.ReceiveBuffer.clear();
     m_model.tokens.CompleteStream.clear();
     m_model.notify();
+    return complete;
 }
 
 // The instrument ends every line LF CR, so the closing line of a stream is seen here as CR

@@ -14,7 +14,8 @@ class ReceptionPass {
 public:
     ReceptionPass(ScreenModel &model, MessageSink &messages);
 
-    void run();
+    // Returns whether a complete stream was parsed.
+    bool run();
 
     // ShowBrowseRow, for the scroll bar.
     void showBrowseRow() { m_place.showBrowseRow(); }

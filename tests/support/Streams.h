@@ -46,9 +46,10 @@ struct Core {
     }
 
     // One burst followed by the quiet gap that ends an answer.
-    void pass(const QByteArray &bytes)
+    // Returns whether the pass parsed a complete stream.
+    bool pass(const QByteArray &bytes)
     {
         takeReceived(m, bytes);
-        program.reception.run();
+        return program.reception.run();
     }
 };
