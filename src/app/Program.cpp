@@ -2,11 +2,13 @@
 
 Program::Program(SerialPort &port, MessageSink &messages)
     : port(port), messages(messages), reception(model, messages), modes(model, port, pauses),
-      transfer(model, port, messages, pauses, reception)
+      transfer(model, port, messages, pauses, reception),
+      comm(model, port, pauses, messages), commands(model, port, messages, reception)
 {
 }
 
 void Program::startUp()
 {
+    comm.load();
     modes.startUp();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/ScreenModel.h"
+#include "link/CommSettings.h"
 #include "link/Pauses.h"
 #include "link/Transfer.h"
 #include "protocol/ReceptionPass.h"
+#include "tables/MainCommands.h"
 #include "tables/ModeSwitch.h"
 
 class MessageSink;
@@ -25,4 +27,6 @@ public:
     ReceptionPass reception;
     ModeSwitch modes;
     Transfer transfer;
+    CommSettings comm;
+    MainCommands commands;
 };

@@ -1,11 +1,19 @@
+#include "app/BoxMessages.h"
+#include "app/Program.h"
+#include "link/DevicePort.h"
+#include "tables/frmMain.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("NRV508"));
-    window.setWindowTitle(QStringLiteral("NRV508 Window Program ver 2.42"));
+    DevicePort port;
+    BoxMessages messages;
+    Program program(port, messages);
+    program.startUp();
+    frmMain window(program);
+    messages.setParent(&window);
     window.show();
     return app.exec();
 }

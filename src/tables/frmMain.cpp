@@ -1,0 +1,203 @@
+#include "tables/frmMain.h"
+
+#include "app/Program.h"
+#include "link/frmComm.h"
+#include "link/frmSplash.h"
+#include "tables/GridView.h"
+#include "tables/MainMenus.h"
+#include "tables/ReceiveLamp.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace {
+struct ModeEntry {
+    const char *name;
+    int code;
+};
+
+const ModeEntry kModeEntries[] = {
+    {"mnuReal", 0}, {"mnuStore", 1}, {"mnuL0", 2},   {"mnuL1", 3},
+    {"mnuL2", 4},   {"mnuL3", 5},    {"mnuSL0", 6},  {"mnuSL1", 7},
+    {"mnuSL2", 8},  {"mnuSL3", 9},   {"mnuSL4", 10}, {"mnuTightness", 11},
+};
+} // namespace
+
+frmMain::frmMain(Program &program, QWidget *parent)
+    : QMainWindow(parent), m_program(program), m_controls(program.model)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    m_menus = std::make_unique<MainMenus>(menuBar(), program.model, m_views);
+    buildClientArea();
+    bindElements();
+    connectCommands();
+    connectModeSwitches();
+    // The progress window is a window of its own, owned here.
+    m_splash = std::make_unique<frmSplash>(program.model, this);
+
+    connect(&program.model, &ScreenModel::changed, this, &frmMain::render);
+    render();
+    resize(m_client->width(), m_client->height() + menuBar()->sizeHint().height());
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildClientArea()
+{
+    m_client = new QWidget;
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    m_client->setFixedSize(MainLayout::pixels(MainLayout::kClientWidth),
+                           MainLayout::pixels(MainLayout::kClientHeight));
+    m_client->setAutoFillBackground(true);
+    m_controls.build(m_client, MainLayout::client());
+    m_controls.build(m_controls.control(QStringLiteral("FrameReal")), MainLayout::frameReal());
+    m_controls.build(m_controls.control(QStringLiteral("FrameStore")), MainLayout::frameStore());
+    m_controls.build(m_controls.control(QStringLiteral("FrameSL")), MainLayout::frameSL());
+    m_hscroll = qobject_cast<QScrollBar *>(m_controls.control(QStringLiteral("HScroll1")));
+    m_lamp = qobject_cast<ReceiveLamp *>(m_controls.control(QStringLiteral("Shape1")));
+
+    // Text8 holds what arrived from the port until the reception pass takes it; never shown.
+    m_text8 = new QPlainTextEdit(m_client);
+    m_text8->setObjectName(QStringLiteral("Text8"));
+    m_text8->setReadOnly(true);
+    m_text8->hide();
+
+    // The design is a fixed layout: a smaller window scrolls it, a larger one centres it.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("clientScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setWidget(m_client);
+    setCentralWidget(m_scroll);
+}
+
+void frmMain::bindElements()
+{
+    ScreenModel &m = m_program.model;
+    for (const QString &name : ScreenModel::elementNames()) {
+        if (QWidget *w = m_controls.control(name)) m_views.bind(*m.element(name), w);
+    }
+}
+
+void frmMain::connectCommands()
+{
+    auto onClick = [this](const char *name, void (frmMain::*slot)()) {
+        auto *button = qobject_cast<QPushButton *>(m_controls.control(QString::fromLatin1(name)));
+        connect(button, &QPushButton::clicked, this, slot);
+    };
+    onClick("cmdStart", &frmMain::startStop);
+    onClick("cmdChart", &frmMain::chart);
+    onClick("cmdHeader", &frmMain::header);
+
+    auto onMenu = [this](const char *name, void (frmMain::*slot)()) {
+        connect(m_menus->action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    };
+    onMenu("mnuOpen", &frmMain::fileOpen);
+    onMenu("mnuSave", &frmMain::fileSave);
+    onMenu("mnuPrint", &frmMain::print);
+    onMenu("mnuPrintSetup", &frmMain::printSetup);
+    onMenu("mnuExit", &frmMain::exitProgram);
+    onMenu("mnuSet", &frmMain::communicationSetup);
+
+    connect(m_hscroll, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_rendering) m_program.commands.browse(value);
+    });
+}
+
+void frmMain::connectModeSwitches()
+{
+    for (const ModeEntry &entry : kModeEntries) {
+        const int code = entry.code;
+        connect(m_menus->action(QString::fromLatin1(entry.name)), &QAction::triggered, this,
+                [this, code] { m_program.modes.switchTo(code); });
+    }
+}
+
+void frmMain::render()
+{
+    if (m_rendering) return;
+    m_rendering = true;
+    const ScreenModel &m = m_program.model;
+    setWindowTitle(m.frmMain.caption);
+    // First: enabling the window re-enables every menu, which the elements then correct.
+    setEnabled(m.frmMain.enabled);
+    m_views.render();
+    for (GridView *grid : m_controls.grids())
+        grid->render();
+    renderScrollBar();
+    m_lamp->setFill(m.Shape1Fill);
+    renderReceiveBuffer();
+    m_splash->sync();
+    m_rendering = false;
+}
+
+void frmMain::renderScrollBar()
+{
+    const ScreenModel &m = m_program.model;
+    m_hscroll->setRange(0, m.HScroll1Max);
+    m_hscroll->setValue(m.HScroll1Value);
+}
+
+void frmMain::renderReceiveBuffer()
+{
+    const QByteArray &buffer = m_program.model.ReceiveBuffer;
+    if (buffer == m_shownBuffer) return;
+    m_shownBuffer = buffer;
+    m_text8->setPlainText(QString::fromLatin1(buffer));
+}
+
+void frmMain::startStop()
+{
+    m_program.transfer.startStop();
+}
+
+void frmMain::chart()
+{
+    if (m_program.commands.chart()) openChartWindow();
+}
+
+void frmMain::header()
+{
+    openHeaderWindow();
+}
+
+void frmMain::communicationSetup()
+{
+    m_program.comm.prepareSetup();
+    frmComm dialog(m_program.comm.currentChoice(), this);
+    if (dialog.exec() == QDialog::Accepted) m_program.comm.accept(dialog.choice());
+    activateWindow();
+    raise();
+}
+
+void frmMain::print()
+{
+    m_printer.print(m_client->grab(), this);
+}
+
+void frmMain::printSetup()
+{
+    m_printer.setup(this);
+}
+
+void frmMain::exitProgram()
+{
+    m_program.commands.exit();
+    close();
+}
+
+// The save and open dialogs are windows of the data-file work; the menu entries reach them
+// from here.
+void frmMain::fileOpen() {}
+
+void frmMain::fileSave() {}
+
+// The chart window opens modally from here for modes 2 to 11.
+void frmMain::openChartWindow() {}
+
+// The printout header window opens from here.
+void frmMain::openHeaderWindow() {}

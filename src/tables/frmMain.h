@@ -1,0 +1,69 @@
+#pragma once
+
+#include "tables/ControlBuilder.h"
+#include "tables/ElementViews.h"
+#include "tables/WindowPrinter.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class MainMenus;
+class Program;
+class QPlainTextEdit;
+class QScrollArea;
+class QScrollBar;
+class ReceiveLamp;
+class frmSplash;
+
+// The main window: a view of the screen model. Menus and buttons call into the core; the
+// window redraws from the model whenever it changes.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(Program &program, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The client area at its design size: frames, panels, tables, buttons; no menu bar.
+    QWidget *clientArea() const { return m_client; }
+    // The printer that Print uses (picked with Print Setup), for the chart window.
+    QPrinter *printer() const { return m_printer.printer(); }
+
+public slots:
+    void render();
+
+private:
+    void buildClientArea();
+    void bindElements();
+    void connectCommands();
+    void connectModeSwitches();
+    void renderScrollBar();
+    void renderReceiveBuffer();
+
+    void startStop();
+    void chart();
+    void header();
+    void communicationSetup();
+    void print();
+    void printSetup();
+    void exitProgram();
+
+    // Windows of their own that come with the data-file, chart and header work.
+    void fileOpen();
+    void fileSave();
+    void openChartWindow();
+    void openHeaderWindow();
+
+    Program &m_program;
+    ControlBuilder m_controls;
+    ElementViews m_views;
+    std::unique_ptr<MainMenus> m_menus;
+    WindowPrinter m_printer;
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_client = nullptr;
+    QScrollBar *m_hscroll = nullptr;
+    ReceiveLamp *m_lamp = nullptr;
+    QPlainTextEdit *m_text8 = nullptr;
+    std::unique_ptr<frmSplash> m_splash;
+    QByteArray m_shownBuffer;
+    bool m_rendering = false;
+};
