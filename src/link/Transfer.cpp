@@ -22,19 +22,6 @@ QString requestOf(int mode)
     const ModeInfo *info = modeInfo(mode);
     return info ? QString::fromLatin1(info->request) : QString();
 }
-
-// Whether a reception pass over this buffer will find a complete stream: the closing line
-// "</BTInstReading>" arrives as CR, the tag and LF, and must start a line, where the line
-// assembler may already hold the first part of it from an earlier pass.
-bool completesStream(const TokenizerState &tokens, const QByteArray &buffer)
-{
-    static const QByteArray closing = QByteArrayLiteral("\r</BTInstReading>\n");
-    const QByteArray text = tokens.SplitLine + buffer;
-    for (qsizetype pos = text.indexOf(closing); pos >= 0; pos = text.indexOf(closing, pos + 1)) {
-        if (pos == 0 || text.at(pos - 1) == '\n') return true;
-    }
-    return false;
-}
 } // namespace
 
 Transfer::Transfer(ScreenModel &model, SerialPort &port, MessageSink &messages,
@@ -252,8 +239,7 @@ void Transfer::onTimer3()
         return;
     }
     m_timer3.stop();
-    m_lastPassComplete = completesStream(m_model.tokens, m_model.ReceiveBuffer);
-    m_reception.run();
+    m_lastPassComplete = m_reception.run();
     if (m_lastPassComplete) m_awaitingAnswer = false;
     emit receptionFinished();
 }
