@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStackedLayout>
 #include <QVBoxLayout>
 
 frmSave::frmSave(SaveOpen &files, BrowserKeeper &browsers, FileDialogKind kind, QWidget *parent)
@@ -20,6 +19,7 @@ frmSave::frmSave(SaveOpen &files, BrowserKeeper &browsers, FileDialogKind kind, 
     setWindowTitle(texts.caption);
     build(texts);
     showDirectory();
+    m_name->setFocus();
     resize(460, sizeHint().height());
 }
 
@@ -47,22 +47,19 @@ void frmSave::build(const FileDialogTexts &texts)
     auto *cancel = new QPushButton(QStringLiteral("Cancel"));
     cancel->setObjectName(QStringLiteral("SSCommand3"));
 
-    // The two action buttons share one place; the one of this dialog's kind is shown and is
-    // the button Enter presses.
+    // The two action buttons share one place, the hidden one taking no room; the one of this
+    // dialog's kind is shown and is the button Enter presses.
     QPushButton *action = texts.saveShown ? m_saveOk : m_openOk;
     (texts.saveShown ? m_openOk : m_saveOk)->hide();
     action->setDefault(true);
     for (QPushButton *b : {browser, cancel})
         b->setAutoDefault(false);
-    auto *actionPlace = new QStackedLayout;
-    actionPlace->addWidget(m_saveOk);
-    actionPlace->addWidget(m_openOk);
-    actionPlace->setCurrentWidget(action);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(browser);
     buttons->addStretch(1);
-    buttons->addLayout(actionPlace);
+    buttons->addWidget(m_saveOk);
+    buttons->addWidget(m_openOk);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);

@@ -1,6 +1,7 @@
 #include "tables/frmMain.h"
 
 #include "app/Program.h"
+#include "files/FileMenu.h"
 #include "link/frmComm.h"
 #include "link/frmSplash.h"
 #include "tables/GridView.h"
@@ -32,6 +33,8 @@ frmMain::frmMain(Program &program, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     m_menus = std::make_unique<MainMenus>(menuBar(), program.model, m_views);
+    m_files = new FileMenu(program.model, program.messages,
+                           m_menus->action(QStringLiteral("mnuFile"))->menu(), this);
     buildClientArea();
     bindElements();
     connectCommands();
@@ -192,9 +195,15 @@ void frmMain::exitProgram()
 
 // The save and open dialogs are windows of the data-file work; the menu entries reach them
 // from here.
-void frmMain::fileOpen() {}
+void frmMain::fileOpen()
+{
+    m_files->open();
+}
 
-void frmMain::fileSave() {}
+void frmMain::fileSave()
+{
+    m_files->save();
+}
 
 // The chart window opens modally from here for modes 2 to 11.
 void frmMain::openChartWindow() {}

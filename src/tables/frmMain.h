@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class FileMenu;
 class MainMenus;
 class Program;
 class QPlainTextEdit;
@@ -57,6 +58,7 @@ private:
     ControlBuilder m_controls;
     ElementViews m_views;
     std::unique_ptr<MainMenus> m_menus;
+    FileMenu *m_files = nullptr; // Save, Open and the recent files of the File menu
     WindowPrinter m_printer;
     QScrollArea *m_scroll = nullptr;
     QWidget *m_client = nullptr;
