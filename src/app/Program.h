@@ -2,6 +2,7 @@
 
 #include "app/ScreenModel.h"
 #include "link/CommSettings.h"
+#include "link/HeaderWriter.h"
 #include "link/Pauses.h"
 #include "link/Transfer.h"
 #include "protocol/ReceptionPass.h"
@@ -29,4 +30,5 @@ public:
     Transfer transfer;
     CommSettings comm;
     MainCommands commands;
+    HeaderWriter header;
 };

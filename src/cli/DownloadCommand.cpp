@@ -5,6 +5,7 @@
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
 #include "cli/ModelText.h"
+#include "cli/PortOptions.h"
 #include "cli/StderrMessages.h"
 #include "files/DataFile.h"
 #include "link/DevicePort.h"
@@ -12,34 +13,19 @@
 #include "tables/Modes.h"
 
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <QTimer>
 #include <optional>
 
 namespace {
-struct DownloadOptions {
-    QString device;
+struct DownloadOptions : PortOptions {
     int mode = 0;
-    int baud = 9600;
-    int linkType = 1;
     QString out;
     int count = 1;
     int timeoutSeconds = 10;
 };
 
-const int kBauds[] = {4800, 9600, 19200, 38400};
-
 // How a transfer ended.
 enum class Outcome { Answered, LineFault, Silent };
-
-// BaudIndex 1 to 4 of a line speed, 0 for a speed the instrument does not offer.
-int baudIndexOf(int baud)
-{
-    for (int i = 0; i < 4; ++i) {
-        if (kBauds[i] == baud) return i + 1;
-    }
-    return 0;
-}
 
 // Reads the options shared by download and live; returns a problem for the usage message.
 QString readOptions(const Args &args, bool live, DownloadOptions *o)
@@ -47,24 +33,14 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
     if (!args.problem.isEmpty()) return args.problem;
     if (!args.positional.isEmpty())
         return QStringLiteral("unexpected argument \"%1\"").arg(args.positional.first());
-    o->device = args.value("--port");
-    if (o->device.isEmpty())
-        return QStringLiteral("--port names the device (/dev/ttyUSB0, COM1 ...)");
+    const QString portProblem = readPortOptions(args, o);
+    if (!portProblem.isEmpty()) return portProblem;
     if (!live) {
         const std::optional<int> mode = parseWholeNumber(args.value("--mode"));
         if (!mode || *mode < 0 || *mode > 11)
             return QStringLiteral("--mode takes a mode code from 0 to 11");
         o->mode = *mode;
     }
-    // 38400 lies beyond the 16-bit numbers of the program's own variables.
-    bool baudOk = false;
-    o->baud = args.value("--baud", "9600").toInt(&baudOk);
-    if (!baudOk || baudIndexOf(o->baud) == 0)
-        return QStringLiteral("--baud takes 4800, 9600, 19200 or 38400");
-    const QString link = args.value("--link", "ir");
-    if (link != QLatin1String("ir") && link != QLatin1String("bt"))
-        return QStringLiteral("--link takes ir or bt");
-    o->linkType = link == QLatin1String("ir") ? 1 : 2;
     const std::optional<int> count = parseWholeNumber(args.value("--count", "1"));
     if (!count || *count < 1) return QStringLiteral("--count takes a number of readings from 1");
     o->count = *count;
@@ -74,20 +50,6 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
     o->timeoutSeconds = *timeout;
     o->out = args.value("--out");
     return QString();
-}
-
-// COM1 to COM6 resolve as the program resolves its port numbers; anything else is a device.
-void pointPortAt(DevicePort &port, ScreenModel &model, const QString &device)
-{
-    static const QRegularExpression com(QStringLiteral("^COM([1-6])$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = com.match(device);
-    if (match.hasMatch()) {
-        model.PortNumber = static_cast<qint16>(match.captured(1).toInt());
-        port.setPortNumber(model.PortNumber);
-    } else {
-        port.setDeviceOverride(device);
-    }
 }
 
 // Runs the event loop from Start until the answer was parsed (or the wanted readings shown),
@@ -142,11 +104,7 @@ int runDownload(const DownloadOptions &o)
     StderrMessages messages;
     Program program(port, messages);
     program.startUp();
-    // The command line's options stand in for the settings file.
-    program.model.BaudIndex = static_cast<qint16>(baudIndexOf(o.baud));
-    program.model.LinkType = static_cast<qint16>(o.linkType);
-    port.setSettings(QStringLiteral("%1,N,8,1").arg(o.baud));
-    pointPortAt(port, program.model, o.device);
+    applyPortOptions(o, program, port);
     program.modes.switchTo(o.mode); // the port is closed: nothing is sent
     const int boxesBefore = messages.count();
 
