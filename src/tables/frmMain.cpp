@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "files/FileMenu.h"
 #include "link/frmComm.h"
+#include "link/frmHeader.h"
 #include "link/frmSplash.h"
 #include "tables/GridView.h"
 #include "tables/MainMenus.h"
@@ -208,5 +209,10 @@ void frmMain::fileSave()
 // The chart window opens modally from here for modes 2 to 11.
 void frmMain::openChartWindow() {}
 
-// The printout header window opens from here.
-void frmMain::openHeaderWindow() {}
+// The instrument is told to be quiet before the printout header window opens over this one.
+void frmMain::openHeaderWindow()
+{
+    m_program.header.headerButton();
+    frmHeader window(m_program.header, this);
+    window.exec();
+}
