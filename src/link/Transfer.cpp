@@ -30,6 +30,8 @@ Transfer::Transfer(ScreenModel &model, SerialPort &port, MessageSink &messages,
       m_reception(reception)
 {
     m_timer3.setInterval(kTimer3Ms);
+    // The quiet gap is what ends an answer; a coarse timer would stretch it by up to 5 %.
+    m_timer3.setTimerType(Qt::PreciseTimer);
     m_timer4.setInterval(kTimer4Ms);
     m_timer4.setSingleShot(true);
     connect(&m_timer3, &QTimer::timeout, this, &Transfer::onTimer3);
