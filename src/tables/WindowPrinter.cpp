@@ -25,8 +25,9 @@ bool WindowPrinter::printerInstalled()
 
 void WindowPrinter::print(const QPixmap &image, QWidget *parent)
 {
-    // A printer dialog set to print into a file needs no installed printer.
-    if (m_printer->outputFormat() == QPrinter::NativeFormat && !printerInstalled()) {
+    // Without a printer Qt falls back to PDF output with no file named; a file chosen in the
+    // printer dialog needs no printer.
+    if (!printerInstalled() && m_printer->outputFileName().isEmpty()) {
         offerPdf(image, parent);
         return;
     }
