@@ -72,7 +72,9 @@ void HeaderWriter::write(int line, const QString &text)
     if (!m_port.isOpen()) {
         QString error;
         if (!m_port.open(&error))
-            m_failure = QStringLiteral("the port could not be opened: %1").arg(error);
+            m_failure = error.isEmpty()
+                            ? QStringLiteral("the port could not be opened")
+                            : QStringLiteral("the port could not be opened: %1").arg(error);
     }
     m_pauses.shortPause();
     // Only what arrives from here on can be the echo: anything older in ReceiveBuffer belongs

@@ -73,9 +73,7 @@ class TestFrmHeader : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void texts_data();
-    void texts();
-    void layout();
+    void design();
     void typeAndOk_data();
     void typeAndOk();
     void inputRefusesWhatThePrinterCannotPrint_data();
@@ -94,52 +92,26 @@ void TestFrmHeader::initTestCase()
     QVERIFY(QDir::setCurrent(m_dir.path())); // no settings file from elsewhere
 }
 
-void TestFrmHeader::texts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("SSFrame1") << "SSFrame1"
-                              << "Printer Address Writer ";
-    QTest::newRow("SSFrame2") << "SSFrame2"
-                              << "Printer Phone No. Writer";
-    QTest::newRow("Label1") << "Label1"
-                            << "Line1 :";
-    QTest::newRow("Label2") << "Label2"
-                            << "Line2 :";
-    QTest::newRow("cmdPRAdd") << "cmdPRAdd"
-                              << "OK";
-    QTest::newRow("cmdPRPhone") << "cmdPRPhone"
-                                << "OK";
-    QTest::newRow("cmdWrite") << "cmdWrite"
-                              << "End Write";
-}
-
-void TestFrmHeader::texts()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    WindowRig rig;
-    QCOMPARE(rig.window->windowTitle(), QStringLiteral("Printer Header"));
-    QWidget *w = rig.find(name);
-    QString shown;
-    if (auto *frame = qobject_cast<QGroupBox *>(w)) shown = frame->title();
-    if (auto *label = qobject_cast<QLabel *>(w)) shown = label->text();
-    if (auto *button = qobject_cast<QPushButton *>(w)) shown = button->text();
-    QCOMPARE(shown, text);
-    QVERIFY(w->isVisible());
-}
-
-// Line 1 above line 2; in each frame the input on top, the result under it, "OK" to the
-// right; "End Write" at the bottom right.
-void TestFrmHeader::layout()
+// The texts as the user reads them; line 1 above line 2; in each frame the input on top, the
+// result under it, "OK" to the right; "End Write" at the bottom right.
+void TestFrmHeader::design()
 {
     WindowRig rig;
     QWidget *win = rig.window.get();
+    QCOMPARE(win->windowTitle(), QStringLiteral("Printer Header"));
+    QVERIFY(rig.window->isModal());
+    QCOMPARE(rig.find<QGroupBox>("SSFrame1")->title(), QStringLiteral("Printer Address Writer "));
+    QCOMPARE(rig.find<QGroupBox>("SSFrame2")->title(), QStringLiteral("Printer Phone No. Writer"));
+    QCOMPARE(rig.find<QLabel>("Label1")->text(), QStringLiteral("Line1 :"));
+    QCOMPARE(rig.find<QLabel>("Label2")->text(), QStringLiteral("Line2 :"));
+    QCOMPARE(rig.find<QPushButton>("cmdWrite")->text(), QStringLiteral("End Write"));
+
     const QRect frame1 = placeOf(rig.find("SSFrame1"), win);
     const QRect frame2 = placeOf(rig.find("SSFrame2"), win);
     QVERIFY(frame1.bottom() <= frame2.top());
     for (const auto &[input, result, ok] :
          {std::tuple{"Text1", "Text3", "cmdPRAdd"}, std::tuple{"Text2", "Text4", "cmdPRPhone"}}) {
+        QCOMPARE(rig.find<QPushButton>(ok)->text(), QStringLiteral("OK"));
         const QRect in = placeOf(rig.box(input), win);
         const QRect out = placeOf(rig.box(result), win);
         const QRect button = placeOf(rig.find(ok), win);
@@ -152,7 +124,6 @@ void TestFrmHeader::layout()
     const QRect endWrite = placeOf(rig.find("cmdWrite"), win);
     QVERIFY(endWrite.top() > frame2.bottom());
     QVERIFY(endWrite.right() >= frame2.right() - endWrite.width() / 2);
-    QVERIFY(rig.window->isModal());
 }
 
 void TestFrmHeader::typeAndOk_data()

@@ -98,7 +98,6 @@ private slots:
     void initTestCase();
     void bothLinesConfirmed_data();
     void bothLinesConfirmed();
-    void silentInstrumentGivesError();
     void headerBetweenDownloads();
     void commandLine_data();
     void commandLine();
@@ -151,16 +150,6 @@ void TestHeaderEmulator::bothLinesConfirmed()
     QTRY_VERIFY_WITH_TIMEOUT(link.model.ReceiveBuffer.isEmpty(), kWaitMs);
     QVERIFY(!link.model.frmSplash.visible);
     QCOMPARE(link.messages.count(), 0);
-}
-
-void TestHeaderEmulator::silentInstrumentGivesError()
-{
-    Link link;
-    QVERIFY(link.start({"--fast", "--silent"}));
-    link.writer.headerButton();
-    QVERIFY(link.write(1, kLine1));
-    QCOMPARE(link.writer.texts().Text3, HeaderWriter::kErrorText);
-    QCOMPARE(link.emulator.requests(), QStringList{logged("QTH0" + kSent1)});
 }
 
 // After a download the infrared port is open: Header stops the instrument and closes it, the
