@@ -4,6 +4,7 @@
 #include "tables/BrowseScrollBar.h"
 #include "tables/GridView.h"
 #include "tables/ReceiveLamp.h"
+#include "tables/UnitLabel.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -71,8 +72,11 @@ QWidget *ControlBuilder::create(const Placed &p, QWidget *parent)
         return frame(parent);
     case Look::Label:
         return label(parent, arial(12, false), Qt::AlignLeft | Qt::AlignVCenter);
-    case Look::UnitLabel:
-        return label(parent, arial(9, true), Qt::AlignLeft | Qt::AlignVCenter);
+    case Look::UnitLabel: {
+        auto *unit = new UnitLabel(parent);
+        unit->setFont(arial(9, true));
+        return unit;
+    }
     case Look::SmallLabel:
         return label(parent, arial(9.75, true), Qt::AlignLeft | Qt::AlignVCenter);
     case Look::Panel:

@@ -81,11 +81,19 @@ void GridView::paintCorner(QWidget *corner)
     QStyleOptionHeader option;
     option.initFrom(corner);
     option.rect = corner->rect();
-    option.text = m_model->cornerText();
-    option.textAlignment = Qt::AlignCenter;
     option.position = QStyleOptionHeader::OnlyOneSection;
     option.state |= QStyle::State_Raised;
     QPainter painter(corner);
-    painter.setFont(corner->font());
-    corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+    corner->style()->drawControl(QStyle::CE_HeaderSection, &option, &painter, corner);
+
+    // The header column is narrow ("Add" in seven spaces): the text takes the whole cell and
+    // shrinks a little where it would otherwise lose its outer letters.
+    const QString text = m_model->cornerText();
+    const QRect room = corner->rect().adjusted(1, 0, -1, 0);
+    QFont f = corner->font();
+    while (QFontMetrics(f).horizontalAdvance(text) > room.width() && f.pointSizeF() > 6)
+        f.setPointSizeF(f.pointSizeF() - 0.25);
+    painter.setFont(f);
+    painter.setPen(corner->palette().color(QPalette::ButtonText));
+    painter.drawText(room, Qt::AlignCenter, text);
 }

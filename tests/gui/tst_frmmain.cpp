@@ -1,6 +1,7 @@
 #include "MainWindowHarness.h"
 #include "tables/GridModel.h"
 #include "tables/ReceiveLamp.h"
+#include "tables/UnitLabel.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -38,6 +39,8 @@ private slots:
     void chartButton();
     void windowFollowsTheModel();
     void panelShowsMarkupAsText();
+    void unitLabelShowsTheWholeUnit_data();
+    void unitLabelShowsTheWholeUnit();
     void resizing();
     void exitClosesPortAndWindow();
 
@@ -544,6 +547,32 @@ void TestFrmMain::panelShowsMarkupAsText()
     QCOMPARE(panel->textFormat(), Qt::PlainText);
     QCOMPARE(panel->text(), QStringLiteral("<b>Oil</b>"));
     QCOMPARE(shownText(h->find<QGroupBox>("FrameReal")->title()), QStringLiteral("Oil & Gas"));
+}
+
+void TestFrmMain::unitLabelShowsTheWholeUnit_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<bool>("shrinks");
+
+    QTest::newRow("mbar fits") << "mbar" << false;
+    QTest::newRow("degrees fit") << "'F" << false;
+    QTest::newRow("inH2O shrinks") << "inH2O" << true;
+    QTest::newRow("mmH2O shrinks") << "mmH2O" << true;
+}
+
+void TestFrmMain::unitLabelShowsTheWholeUnit()
+{
+    QFETCH(QString, unit);
+    h->action("mnuStore")->trigger();
+    h->model().labSPUnit.caption = unit;
+    h->model().notify();
+    auto *label = h->find<UnitLabel>("labSPUnit");
+    QVERIFY(label);
+    QCOMPARE(label->text(), unit);
+    const QFont shown = label->fittedFont();
+    QVERIFY2(QFontMetrics(shown).horizontalAdvance(unit) <= label->contentsRect().width(),
+             qPrintable(QString::number(shown.pointSizeF())));
+    QTEST(shown.pointSizeF() < label->font().pointSizeF(), "shrinks");
 }
 
 void TestFrmMain::resizing()

@@ -46,7 +46,7 @@ void TestScreenshots::window_data()
     QTest::addColumn<int>("browse"); // scroll bar value after the download, -1: none
 
     QTest::newRow("real") << 0 << "real.txt" << -1;
-    QTest::newRow("store") << 1 << "store.txt" << 2;
+    QTest::newRow("store") << 1 << "store.txt" << 5;
     QTest::newRow("logger0") << 2 << "logger0.txt" << 5;
     QTest::newRow("single0") << 6 << "single0.txt" << -1;
     QTest::newRow("tightness") << 11 << "tightness.txt" << -1;
