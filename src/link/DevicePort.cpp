@@ -43,7 +43,13 @@ bool DevicePort::open(QString *error)
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     m_vanishing = false;
     if (m_port->open(QIODevice::ReadWrite)) return true;
-    if (error) *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
+    if (!error) return false;
+    *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
+    // Qt says the same for a port that another program holds and for one this user may not
+    // open; the user needs to know that both are possible.
+    if (m_port->error() == QSerialPort::PermissionError)
+        *error += QStringLiteral(" (the port is in use by another program, or this user may not "
+                                 "open it)");
     return false;
 }
 

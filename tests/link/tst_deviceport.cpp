@@ -64,6 +64,7 @@ private slots:
     void deviceOfEachPortNumber_data();
     void deviceOfEachPortNumber();
     void refusedOpenNamesDeviceAndReason();
+    void busyPortNamesDeviceAndReason();
     void bytesBothWays();
     void vanishedDeviceReportedOnceAsBreak();
 };
@@ -108,6 +109,22 @@ void TestDevicePort::refusedOpenNamesDeviceAndReason()
     port.close(); // harmless on a closed port
     QVERIFY(!port.isOpen());
     QVERIFY(!port.send("QTP\n\r"));
+}
+
+void TestDevicePort::busyPortNamesDeviceAndReason()
+{
+    FarEnd far;
+    QVERIFY(far.ok());
+    DevicePort first;
+    first.setDeviceOverride(far.device());
+    QString error;
+    QVERIFY2(first.open(&error), qPrintable(error));
+    DevicePort second;
+    second.setDeviceOverride(far.device());
+    QVERIFY(!second.open(&error));
+    QVERIFY2(error.startsWith(far.device() + QStringLiteral(": ")), qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("in use by another program")), qPrintable(error));
+    QVERIFY(first.isOpen());
 }
 
 void TestDevicePort::bytesBothWays()
