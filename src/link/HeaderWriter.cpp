@@ -153,12 +153,10 @@ void HeaderWriter::forgetWindowTexts()
 }
 
 // The echoed lines never end in the closing line of a reading stream, so they would stay in
-// front of the next download. The unfinished line goes too: the line assembler holds it as
-// the tail of StreamText, and the two must never disagree.
+// front of the next download.
 void HeaderWriter::emptyStreamText()
 {
     m_model.tokens.StreamText.clear();
-    m_model.tokens.SplitLine.clear();
 }
 
 bool HeaderWriter::isSendable(const QString &text)

@@ -49,24 +49,35 @@ bool ReceptionPass::run()
 
 // The instrument ends every line LF CR, so the closing line of a stream is seen here as CR
 // followed by "</BTInstReading>", and the CR after its LF starts the next stream's text.
-// SplitLine is always the tail of StreamText after its last LF, so the whole buffer joins
-// StreamText at once and only its line ends are looked at.
+// The whole burst joins StreamText at once and only its line ends are looked at. The first
+// line of the burst continues SplitLine; every later line lies wholly inside the burst.
 void ReceptionPass::splitReceived()
 {
     TokenizerState &t = m_model.tokens;
     const QByteArray &buffer = m_model.ReceiveBuffer;
     m_model.ReceivedCount = static_cast<qint32>(buffer.size());
-    if (buffer.isEmpty()) return;
-    qsizetype lineStart = t.StreamText.size() - t.SplitLine.size();
-    qsizetype scan = t.StreamText.size();
-    t.StreamText.append(buffer);
+    const qsizetype firstLf = buffer.indexOf('\n');
+    if (firstLf < 0) {
+        t.StreamText.append(buffer);
+        t.SplitLine.append(buffer);
+        limitStreamText();
+        return;
+    }
+    const bool firstCloses =
+        t.SplitLine.size() + firstLf == kClosingSplitLine.size() &&
+        kClosingSplitLine.startsWith(t.SplitLine) &&
+        kClosingSplitLine.endsWith(QByteArrayView(buffer.constData(), firstLf));
 
+    const qsizetype base = t.StreamText.size();
+    t.StreamText.append(buffer);
     const char *text = t.StreamText.constData();
     const qsizetype size = t.StreamText.size();
     qsizetype previousEnd = -1; // end of the stream before the last one found in this pass
-    qsizetype lastEnd = -1;     // the LF that ends the last complete stream
-    while (scan < size) {
-        const char *lf = static_cast<const char *>(std::memchr(text + scan, '\n', size - scan));
+    qsizetype lastEnd = firstCloses ? base + firstLf : -1; // LF ending the last complete stream
+    qsizetype lineStart = base + firstLf + 1;
+    while (lineStart < size) {
+        const char *lf =
+            static_cast<const char *>(std::memchr(text + lineStart, '\n', size - lineStart));
         if (!lf) break;
         const qsizetype at = lf - text;
         if (QByteArrayView(text + lineStart, at - lineStart) == kClosingSplitLine) {
@@ -74,18 +85,23 @@ void ReceptionPass::splitReceived()
             lastEnd = at;
         }
         lineStart = at + 1;
-        scan = at + 1;
     }
     if (lastEnd >= 0) {
+        // The stream before the first one that ends in this pass began in earlier passes.
         t.CompleteStream = t.StreamText.mid(previousEnd + 1, lastEnd - previousEnd) + '\r';
         t.StreamText.remove(0, lastEnd + 1);
         lineStart -= lastEnd + 1;
     }
     t.SplitLine = t.StreamText.mid(lineStart);
-    if (t.StreamText.size() > kMaxStreamText) {
-        t.StreamText.clear();
-        t.SplitLine.clear();
-    }
+    limitStreamText();
+}
+
+void ReceptionPass::limitStreamText()
+{
+    TokenizerState &t = m_model.tokens;
+    if (t.StreamText.size() <= kMaxStreamText && t.SplitLine.size() <= kMaxStreamText) return;
+    t.StreamText.clear();
+    t.SplitLine.clear();
 }
 
 // Key: the text before the first double quote. Value: the text up to the next one; a line

@@ -24,6 +24,7 @@ public:
     void splitReceived();
 
 private:
+    void limitStreamText();
     void parseRealStream();
     void parseRecordStream();
     void handleRecordLine(QByteArrayView line);

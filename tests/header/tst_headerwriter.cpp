@@ -398,7 +398,6 @@ void TestHeaderWriter::leavingEmptiesStreamText()
     else
         rig.writer.closeBox();
     QCOMPARE(rig.model.tokens.StreamText, QByteArray());
-    QCOMPARE(rig.model.tokens.SplitLine, QByteArray());
 
     rig.program.modes.switchTo(Store);
     rig.port.receive(readData(QStringLiteral("streams/store.txt")));

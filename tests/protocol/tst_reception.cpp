@@ -55,6 +55,8 @@ private slots:
     void largeBufferProcessedWhole();
     void passClosesProgressWindow();
     void garbageDoesNotDisturbLaterStreams();
+    void streamTextEmptiedMidLine_data();
+    void streamTextEmptiedMidLine();
 };
 
 void TestReception::lineEndings()
@@ -406,6 +408,31 @@ void TestReception::garbageDoesNotDisturbLaterStreams()
     // The noise ends in the middle of a line; the next stream begins on a fresh line.
     c.pass(QByteArray("\n\r") + stream(recordsStream({storeRecord(3, "42")})));
     QCOMPARE(c.m.MSFlexGrid1.text(4, 4), QString("42"));
+}
+
+void TestReception::streamTextEmptiedMidLine_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::newRow("echo without a line end") << QByteArray("   ABC");
+    QTest::newRow("half a closing line") << QByteArray("x\n\r</BTInst");
+    QTest::newRow("whole echo") << QByteArray("   ABC\r\n");
+}
+
+// The header window empties StreamText when it closes, whatever line was half assembled;
+// the next stream must still be found and parsed whole.
+void TestReception::streamTextEmptiedMidLine()
+{
+    QFETCH(QByteArray, before);
+    Core c(Store);
+    c.pass(before);
+    c.m.tokens.StreamText.clear();
+    QVERIFY(c.pass(QByteArray("\n\r") + stream(recordsStream({storeRecord(2, "7")}))));
+    QCOMPARE(c.m.MSFlexGrid1.text(3, 4), QString("7"));
+    // And a closing line that straddles the emptying still ends its stream.
+    Core d(Store);
+    d.pass(stream(recordsStream({storeRecord(1, "8")})).chopped(6));
+    d.m.tokens.StreamText.clear();
+    QVERIFY(d.pass(QByteArray("ing>\n\r")));
 }
 
 QTEST_GUILESS_MAIN(TestReception)
