@@ -1,5 +1,7 @@
 #include "tables/frmMain.h"
 
+#include "charts/frmChart.h"
+
 #include "app/Program.h"
 #include "files/FileMenu.h"
 #include "link/frmComm.h"
@@ -207,7 +209,12 @@ void frmMain::fileSave()
 }
 
 // The chart window opens modally from here for modes 2 to 11.
-void frmMain::openChartWindow() {}
+// Modal: the tables cannot change while a chart of them is shown.
+void frmMain::openChartWindow()
+{
+    frmChart chart(m_program.model, m_printer, this);
+    chart.exec();
+}
 
 // The instrument is told to be quiet before the printout header window opens over this one.
 void frmMain::openHeaderWindow()

@@ -1,4 +1,5 @@
 #include "MainWindowHarness.h"
+#include "charts/frmChart.h"
 #include "tables/GridModel.h"
 #include "tables/ReceiveLamp.h"
 #include "tables/UnitLabel.h"
@@ -479,13 +480,14 @@ void TestFrmMain::chartButton_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("opens");
 
     const QStringList refused{QStringLiteral("Chart: Not Support !")};
-    QTest::newRow("Real") << "mnuReal" << refused;
-    QTest::newRow("Store") << "mnuStore" << refused;
-    QTest::newRow("Logger") << "mnuL0" << QStringList{};
-    QTest::newRow("Single Logger") << "mnuSL4" << QStringList{};
-    QTest::newRow("Tightness") << "mnuTightness" << QStringList{};
+    QTest::newRow("Real") << "mnuReal" << refused << false;
+    QTest::newRow("Store") << "mnuStore" << refused << false;
+    QTest::newRow("Logger") << "mnuL0" << QStringList{} << true;
+    QTest::newRow("Single Logger") << "mnuSL4" << QStringList{} << true;
+    QTest::newRow("Tightness") << "mnuTightness" << QStringList{} << true;
 }
 
 void TestFrmMain::chartButton()
@@ -495,14 +497,17 @@ void TestFrmMain::chartButton()
     // Enabled as an opened data file may leave it, so the rule itself is reached.
     h->model().cmdChart.enabled = true;
     h->model().notify();
-    const int windows = QApplication::topLevelWidgets().size();
+    QFETCH(bool, opens);
+    bool opened = false;
+    if (opens) // a window where none belongs would block the click, and the test times out
+        onNextModal<frmChart>([](frmChart *w) { w->close(); }, &opened);
 
     QTest::mouseClick(h->find("cmdChart"), Qt::LeftButton);
 
     QTEST(h->messages.lines(), "messages");
     if (h->messages.count() == 1)
         QCOMPARE(h->messages.boxes().first().icon, MessageIcon::Information);
-    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(opened, opens);
 }
 
 void TestFrmMain::windowFollowsTheModel()
