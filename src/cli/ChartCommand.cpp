@@ -52,15 +52,8 @@ int runChart(const CliCommand &self, const QStringList &argv)
 
     DataFile::Contents contents;
     QString error;
-    if (!DataFile::load(path, &contents, &error)) {
+    if (!DataFile::loadSaved(path, &contents, &error)) {
         writeStderr(error);
-        return ExitFailure;
-    }
-    if (contents.mode < Store || contents.mode > Tightness) {
-        writeStderr(QStringLiteral("Cannot open \"%1\": its mode %2 is not a saved mode "
-                                   "(1 to 11).")
-                        .arg(path)
-                        .arg(contents.mode));
         return ExitFailure;
     }
 

@@ -11,23 +11,15 @@ namespace {
 int runOpen(const CliCommand &self, const QStringList &argv)
 {
     const Args args = Args::parse(argv, {"--out"}, {"--panels"});
-    if (!args.problem.isEmpty())
-        return usageError(self, args.problem);
+    if (!args.problem.isEmpty()) return usageError(self, args.problem);
     if (args.positional.size() != 1)
         return usageError(self, QStringLiteral("give exactly one data file"));
     const QString path = args.positional.first();
 
     DataFile::Contents contents;
     QString error;
-    if (!DataFile::load(path, &contents, &error)) {
+    if (!DataFile::loadSaved(path, &contents, &error)) {
         writeStderr(error);
-        return ExitFailure;
-    }
-    if (contents.mode < Store || contents.mode > Tightness) {
-        writeStderr(QStringLiteral("Cannot open \"%1\": its mode %2 is not a saved mode "
-                                   "(1 to 11).")
-                        .arg(path)
-                        .arg(contents.mode));
         return ExitFailure;
     }
 

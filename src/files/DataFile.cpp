@@ -174,6 +174,18 @@ bool load(const QString &path, Contents *contents, QString *error)
     return parse(bytes, path, contents, error);
 }
 
+bool loadSaved(const QString &path, Contents *contents, QString *error)
+{
+    if (!load(path, contents, error)) return false;
+    const Family family = familyOf(contents->mode);
+    if (family != Family::None && family != Family::Real) return true;
+    *error = QStringLiteral("Cannot open %1: it is not a data file of a saveable mode (its mode "
+                            "number %2 is not 1 to 11).")
+                 .arg(describe(path))
+                 .arg(contents->mode);
+    return false;
+}
+
 namespace {
 void setVisible(std::initializer_list<Element *> elements, bool visible)
 {

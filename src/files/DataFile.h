@@ -29,6 +29,10 @@ struct Contents {
 // when the file cannot be read, is empty, does not start with a whole 16-bit number, or ends
 // before the leading panels of its mode.
 bool load(const QString &path, Contents *contents, QString *error);
+// load, and refuses as well a file whose mode is not one a save writes (1 to 11): taking
+// such a number as the mode would leave the table on screen unsaveable, or make a later save
+// write a file without its table.
+bool loadSaved(const QString &path, Contents *contents, QString *error);
 // The same on bytes already in memory; name is used in the reason only.
 bool parse(const QByteArray &bytes, const QString &name, Contents *contents, QString *error);
 

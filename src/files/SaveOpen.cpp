@@ -113,19 +113,8 @@ bool SaveOpen::read(const QString &path)
 {
     DataFile::Contents contents;
     QString error;
-    if (!DataFile::load(path, &contents, &error)) {
+    if (!DataFile::loadSaved(path, &contents, &error)) {
         refuse(FileDialogKind::Open, error);
-        return false;
-    }
-    // A first number outside 1 to 11 belongs to no table. Taking it as the mode would leave
-    // the table on screen unsaveable (the Real Mode refuses to save) or make a later save
-    // write a file without the table, so such a file is refused and nothing changes.
-    if (familyOf(contents.mode) == Family::None || familyOf(contents.mode) == Family::Real) {
-        refuse(FileDialogKind::Open,
-               QStringLiteral("Cannot open \"%1\": it is not a data file of a saveable mode (its "
-                              "mode number %2 is not 1 to 11).")
-                   .arg(shown(path))
-                   .arg(contents.mode));
         return false;
     }
     DataFile::apply(contents, m_model);

@@ -176,7 +176,7 @@ void TestCli::failuresAndUsage_data()
     QTest::newRow("open missing file")
         << QStringList{"open", "@missing.txt"} << QByteArray() << 1 << "missing.txt";
     QTest::newRow("open mode 0 file")
-        << QStringList{"open", "@f"} << QByteArray("\"0\"\r\n") << 1 << "mode 0";
+        << QStringList{"open", "@f"} << QByteArray("\"0\"\r\n") << 1 << "mode number 0";
     QTest::newRow("open not a data file")
         << QStringList{"open", "@f"} << QByteArray("hello\r\n") << 1 << "not a data file";
     QTest::newRow("parse missing capture")
