@@ -5,9 +5,8 @@
 #include "charts/ChartState.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
-#include "cli/StderrMessages.h"
+#include "cli/Headless.h"
 #include "files/DataFile.h"
-#include "link/DevicePort.h"
 #include "tables/Modes.h"
 
 namespace {
@@ -50,18 +49,9 @@ int runChart(const CliCommand &self, const QStringList &argv)
     if (!quantity) return usageError(self, QStringLiteral("unknown quantity \"%1\"").arg(name));
     const QString path = args.positional.first();
 
-    DataFile::Contents contents;
-    QString error;
-    if (!DataFile::loadSaved(path, &contents, &error)) {
-        writeStderr(error);
-        return ExitFailure;
-    }
-
-    DevicePort port;
-    StderrMessages messages;
-    Program program(port, messages);
-    program.startUp();
-    DataFile::apply(contents, program.model);
+    Headless run;
+    if (!run.open(path)) return ExitFailure;
+    Program &program = run.program;
     // The Chart button's own rule: Real and Store refuse with their message.
     if (!program.commands.chart()) return ExitFailure;
 
@@ -74,7 +64,7 @@ int runChart(const CliCommand &self, const QStringList &argv)
             QStringLiteral("Cannot chart %1 from \"%2\": the \"%3\" menu is disabled "
                            "in mode %4 (%5 pages only).")
                 .arg(name, path, single ? chart.mnuSLogger.caption : chart.mnuLogger.caption)
-                .arg(contents.mode)
+                .arg(program.model.CurrentMode)
                 .arg(single ? QStringLiteral("Single Logger") : QStringLiteral("Logger")));
         return ExitFailure;
     }

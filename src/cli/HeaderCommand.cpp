@@ -4,8 +4,8 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/Headless.h"
 #include "cli/PortOptions.h"
-#include "cli/StderrMessages.h"
 #include "link/DevicePort.h"
 #include "link/HeaderWriter.h"
 
@@ -72,11 +72,9 @@ void awaitEchoCheck(HeaderWriter &writer, int line)
 
 int runHeader(const HeaderOptions &o)
 {
-    DevicePort port;
-    StderrMessages messages;
-    Program program(port, messages);
-    program.startUp();
-    applyPortOptions(o, program, port);
+    Headless run;
+    Program &program = run.program;
+    applyPortOptions(o, program, run.port);
 
     HeaderWriter &writer = program.header;
     writer.headerButton();

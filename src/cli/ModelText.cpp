@@ -17,10 +17,10 @@ QByteArray lines(const ScreenModel &model, const QStringList &names)
 
 QByteArray realModeLines(const ScreenModel &model)
 {
-    return lines(model, {"FrameReal", "txtRDate", "txtRTime", "txtRCo", "txtRO2", "txtRCo2",
-                         "txtRRatio", "txtRXair", "txtREff", "txtRTemp1", "txtRTemp2",
-                         "txtRPressure", "txtRFuel", "labRT1Unit", "labRT2Unit", "labRPUnit",
-                         "txtVersion"});
+    return lines(model,
+                 {"FrameReal", "txtRDate", "txtRTime", "txtRCo", "txtRO2", "txtRCo2", "txtRRatio",
+                  "txtRXair", "txtREff", "txtRTemp1", "txtRTemp2", "txtRPressure", "txtRFuel",
+                  "labRT1Unit", "labRT2Unit", "labRPUnit", "txtVersion"});
 }
 
 QByteArray openedFileLines(const ScreenModel &model)
@@ -30,19 +30,33 @@ QByteArray openedFileLines(const ScreenModel &model)
     QStringList names;
     if (family == Family::Store || family == Family::Logger) {
         const bool logger = family == Family::Logger;
-        names << "FrameStore" << "txtSAdd2" << "txtSTime" << "txtSDate"
-              << (logger ? "txtLFuel" : "txtSFuel") << "txtSCo" << "txtSO2" << "txtSCo2"
-              << "txtSRatio" << "txtSXair" << "txtSEff" << "txtSTemp1" << "txtSTemp2"
-              << "txtSPressure" << "labST1Unit" << "labST2Unit" << "labSPUnit";
-        if (logger)
-            names << "txtSSample";
+        names << "FrameStore"
+              << "txtSAdd2"
+              << "txtSTime"
+              << "txtSDate" << (logger ? "txtLFuel" : "txtSFuel") << "txtSCo"
+              << "txtSO2"
+              << "txtSCo2"
+              << "txtSRatio"
+              << "txtSXair"
+              << "txtSEff"
+              << "txtSTemp1"
+              << "txtSTemp2"
+              << "txtSPressure"
+              << "labST1Unit"
+              << "labST2Unit"
+              << "labSPUnit";
+        if (logger) names << "txtSSample";
     } else if (family == Family::SingleLogger) {
-        names << "FrameSL" << "txtSLMeasure" << "txtSLDate" << "txtSLTime" << "txtSLSample"
+        names << "FrameSL"
+              << "txtSLMeasure"
+              << "txtSLDate"
+              << "txtSLTime"
+              << "txtSLSample"
               << "txtSLUnit";
     } else if (family == Family::Tightness) {
-        names << "FrameSL" << "txtSLMeasure";
+        names << "FrameSL"
+              << "txtSLMeasure";
     }
-    if (!names.isEmpty())
-        names << "txtVersion";
+    if (!names.isEmpty()) names << "txtVersion";
     return out + lines(model, names);
 }

@@ -1,10 +1,9 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/Headless.h"
 #include "cli/ModelText.h"
-#include "cli/StderrMessages.h"
 #include "files/DataFile.h"
-#include "link/DevicePort.h"
 #include "tables/Modes.h"
 
 namespace {
@@ -16,18 +15,9 @@ int runOpen(const CliCommand &self, const QStringList &argv)
         return usageError(self, QStringLiteral("give exactly one data file"));
     const QString path = args.positional.first();
 
-    DataFile::Contents contents;
-    QString error;
-    if (!DataFile::loadSaved(path, &contents, &error)) {
-        writeStderr(error);
-        return ExitFailure;
-    }
-
-    DevicePort port;
-    StderrMessages messages;
-    Program program(port, messages);
-    program.startUp();
-    DataFile::apply(contents, program.model);
+    Headless run;
+    if (!run.open(path)) return ExitFailure;
+    Program &program = run.program;
 
     const QByteArray out = args.flags.contains("--panels") ? openedFileLines(program.model)
                                                            : DataFile::serialize(program.model);

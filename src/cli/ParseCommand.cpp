@@ -1,10 +1,9 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/Headless.h"
 #include "cli/ModelText.h"
-#include "cli/StderrMessages.h"
 #include "files/DataFile.h"
-#include "link/DevicePort.h"
 #include "link/ReceiveEvent.h"
 #include "protocol/Numbers.h"
 
@@ -14,13 +13,11 @@ namespace {
 int runParse(const CliCommand &self, const QStringList &argv)
 {
     const Args args = Args::parse(argv, {"--mode", "--out"}, {});
-    if (!args.problem.isEmpty())
-        return usageError(self, args.problem);
+    if (!args.problem.isEmpty()) return usageError(self, args.problem);
     const std::optional<int> mode = parseWholeNumber(args.value("--mode"));
     if (!mode || *mode < 0 || *mode > 11)
         return usageError(self, QStringLiteral("--mode takes a mode code from 0 to 11"));
-    if (args.positional.isEmpty())
-        return usageError(self, QStringLiteral("no capture file given"));
+    if (args.positional.isEmpty()) return usageError(self, QStringLiteral("no capture file given"));
 
     QList<QByteArray> captures;
     for (const QString &path : args.positional) {
@@ -32,10 +29,8 @@ int runParse(const CliCommand &self, const QStringList &argv)
         captures << file.readAll();
     }
 
-    DevicePort port; // stays closed: nothing is sent
-    StderrMessages messages;
-    Program program(port, messages);
-    program.startUp();
+    Headless run; // its port stays closed: nothing is sent
+    Program &program = run.program;
     program.modes.switchTo(*mode);
     // Each capture arrives as one burst, followed by the quiet gap that ends an answer.
     for (const QByteArray &bytes : captures) {
@@ -43,8 +38,8 @@ int runParse(const CliCommand &self, const QStringList &argv)
         program.reception.run();
     }
 
-    const QByteArray out = *mode == 0 ? realModeLines(program.model)
-                                      : DataFile::serialize(program.model);
+    const QByteArray out =
+        *mode == 0 ? realModeLines(program.model) : DataFile::serialize(program.model);
     return writeOutput(args.value("--out"), out) ? ExitOk : ExitFailure;
 }
 

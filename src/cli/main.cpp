@@ -5,7 +5,8 @@
 namespace {
 QByteArray helpText()
 {
-    QString text = QStringLiteral("usage: nrv508-cli COMMAND [ARGS...]   (COMMAND --help for more)\n");
+    QString text =
+        QStringLiteral("usage: nrv508-cli COMMAND [ARGS...]   (COMMAND --help for more)\n");
     for (const CliCommand &command : CliCommand::all())
         text += QStringLiteral("  ") + command.usage + QLatin1Char('\n');
     return text.toLocal8Bit();
@@ -26,10 +27,10 @@ int main(int argc, char *argv[])
         return ExitOk;
     }
     for (const CliCommand &command : CliCommand::all()) {
-        if (command.name != name)
-            continue;
+        if (command.name != name) continue;
         if (args.contains(QStringLiteral("--help"))) {
-            writeStdout((QStringLiteral("usage: ") + command.usage + QLatin1Char('\n')).toLocal8Bit());
+            writeStdout(
+                (QStringLiteral("usage: ") + command.usage + QLatin1Char('\n')).toLocal8Bit());
             return ExitOk;
         }
         return command.run(command, args);
