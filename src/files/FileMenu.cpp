@@ -7,10 +7,9 @@
 #include <QMenu>
 #include <QWidget>
 
-FileMenu::FileMenu(ScreenModel &model, MessageSink &messages, QMenu *fileMenu, QWidget *window,
-                   const QString &settingsFile)
-    : QObject(window), m_recent(settingsFile), m_files(model, messages, m_recent),
-      m_browsers(messages, window), m_menu(fileMenu), m_window(window)
+FileMenu::FileMenu(ScreenModel &model, MessageSink &messages, QMenu *fileMenu, QWidget *window)
+    : QObject(window), m_files(model, messages, m_recent), m_browsers(messages, window),
+      m_menu(fileMenu), m_window(window)
 {
     listRecent();
 }

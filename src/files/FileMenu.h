@@ -17,9 +17,8 @@ class ScreenModel;
 class FileMenu : public QObject {
     Q_OBJECT
 public:
-    // The recent files come from the user's settings, or from settingsFile when given.
-    FileMenu(ScreenModel &model, MessageSink &messages, QMenu *fileMenu, QWidget *window,
-             const QString &settingsFile = QString());
+    // The recent files come from the user's settings.
+    FileMenu(ScreenModel &model, MessageSink &messages, QMenu *fileMenu, QWidget *window);
 
     void save();
     void open();

@@ -17,7 +17,7 @@ QString normalised(const QString &path)
 }
 } // namespace
 
-RecentFiles::RecentFiles(const QString &settingsFile) : m_settingsFile(settingsFile)
+RecentFiles::RecentFiles()
 {
     m_files = stored();
 }
@@ -61,12 +61,7 @@ void RecentFiles::store(const QStringList &files) const
 
 void RecentFiles::withSettings(const std::function<void(QSettings &)> &use) const
 {
-    if (m_settingsFile.isEmpty()) {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
-        use(settings);
-    } else {
-        QSettings settings(m_settingsFile, QSettings::IniFormat);
-        use(settings);
-    }
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
+    use(settings);
 }

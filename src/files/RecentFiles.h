@@ -12,8 +12,8 @@ class RecentFiles {
 public:
     static constexpr int kLimit = 4;
 
-    // The user's settings of this program, or the given settings file (for tests).
-    explicit RecentFiles(const QString &settingsFile = QString());
+    // Reads the list from the user's settings of this program.
+    RecentFiles();
 
     QStringList files() const { return m_files; }
 
@@ -26,6 +26,5 @@ private:
     void store(const QStringList &files) const;
     void withSettings(const std::function<void(QSettings &)> &use) const;
 
-    QString m_settingsFile;
     QStringList m_files;
 };
