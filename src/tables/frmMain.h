@@ -26,8 +26,6 @@ public:
 
     // The client area at its design size: frames, panels, tables, buttons; no menu bar.
     QWidget *clientArea() const { return m_client; }
-    // The printer that Print uses (picked with Print Setup), for the chart window.
-    QPrinter *printer() const { return m_printer.printer(); }
 
 public slots:
     void render();

@@ -6,25 +6,47 @@
 #include "link/ReceiveEvent.h"
 #include "tables/frmMain.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
 
-// The real main window over a scripted port, started as the program starts it.
+// The caption as the user reads it: the access-key marker is no character of its own.
+inline QString shownText(QString text)
+{
+    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+}
+
+// A file's bytes, "<none>" when there is no file to read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+// The real main window over a scripted port, started as the program starts it, in a working
+// directory of its own (the settings file lives there) and with the recent files of the File
+// menu kept apart from the user's own settings.
 struct MainWindowHarness {
+    QTemporaryDir dir;
+    QTemporaryDir userSettings;
+    QString previousDir = QDir::currentPath();
     FakePort port;
     RecordingMessages messages;
     std::unique_ptr<Program> program;
     std::unique_ptr<frmMain> window;
 
-    MainWindowHarness() { start(); }
+    MainWindowHarness()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
+        QDir::setCurrent(dir.path());
+        start();
+    }
+    ~MainWindowHarness()
+    {
+        window.reset();
+        QDir::setCurrent(previousDir);
+    }
 
     // Start-up, as at every launch: the settings file of the working directory is read.
     void start()
@@ -32,40 +54,48 @@ struct MainWindowHarness {
         window.reset();
         program = std::make_unique<Program>(port, messages);
         program->pauses.setWait(port.pauseFunction());
+        // The quiet gap that ends an answer, shortened: these tests are about the windows.
+        program->transfer.setTimer3Interval(20);
         program->startUp();
         window = std::make_unique<frmMain>(*program);
         window->show();
     }
 
     ScreenModel &model() { return program->model; }
-
-    template <typename T = QWidget> T *find(const char *name) const
+    template <typename T = QWidget> T *find(const QString &name) const
     {
-        return window->findChild<T *>(QString::fromLatin1(name));
+        return window->findChild<T *>(name);
     }
-    QAction *action(const char *name) const { return find<QAction>(name); }
-    QString text(const char *name) const
+    QAction *action(const QString &name) const { return find<QAction>(name); }
+    bool shows(const QString &name) const { return find(name) && find(name)->isVisible(); }
+    // A label's or button's text, a frame's caption.
+    QString text(const QString &name) const
     {
-        if (auto *label = find<QLabel>(name)) return label->text();
-        if (auto *button = find<QPushButton>(name)) return button->text();
-        return QStringLiteral("<no %1>").arg(QLatin1String(name));
+        if (auto *frame = find<QGroupBox>(name)) return shownText(frame->title());
+        return find(name) ? find(name)->property("text").toString() : QStringLiteral("<none>");
     }
-    bool shows(const char *name) const
+    // Each entry against the window: "name=caption" shown with that caption, "name" shown,
+    // "!name" hidden.
+    void expect(const QStringList &entries) const
     {
-        QWidget *w = find(name);
-        return w && w->isVisible();
+        for (const QString &entry : entries) {
+            const QString name = entry.section(QLatin1Char('='), 0, 0).remove(QLatin1Char('!'));
+            QVERIFY2(shows(name) != entry.startsWith(QLatin1Char('!')), qPrintable(entry));
+            if (entry.contains(QLatin1Char('=')))
+                QCOMPARE(name + QLatin1Char('=') + text(name), entry);
+        }
     }
 
     // A captured answer arrives in one burst and the quiet gap ends it.
     bool download(int mode, const QString &streamFile)
     {
         program->modes.switchTo(mode);
-        QFile file(QStringLiteral(NRV508_TEST_DATA "/streams/") + streamFile);
-        if (!file.open(QIODevice::ReadOnly)) return false;
-        takeReceived(program->model, file.readAll());
+        const QByteArray bytes =
+            readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + streamFile);
+        takeReceived(program->model, bytes);
         program->reception.run();
         program->model.notify();
-        return true;
+        return bytes != "<none>";
     }
 };
 
@@ -74,28 +104,16 @@ struct MainWindowHarness {
 template <typename T> void onNextModal(std::function<void(T *)> answer, bool *seen = nullptr)
 {
     auto *timer = new QTimer;
-    timer->setInterval(10);
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, answer, seen, tries] {
         auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!modal) {
-            // Give up after a while so a window that never comes leaves no timer behind.
-            if (++*tries > 500) {
-                timer->stop();
-                timer->deleteLater();
-            }
-            return;
-        }
+        // Give up after a while so a window that never comes leaves no timer behind.
+        if (!modal && ++*tries <= 500) return;
         timer->stop();
         timer->deleteLater();
+        if (!modal) return;
         if (seen) *seen = true;
         answer(modal);
     });
-    timer->start();
-}
-
-// The caption as the user reads it: the access-key marker is no character of its own.
-inline QString shownText(QString text)
-{
-    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    timer->start(10);
 }

@@ -1,97 +1,54 @@
 #include "MainWindowHarness.h"
-#include "link/DevicePort.h"
 #include "link/frmComm.h"
 
-#include <QGroupBox>
-#include <QRadioButton>
-#include <QTemporaryDir>
-
 // "Communication Setup" from the main window's menu, the "Communication" window, and the
-// settings file it writes and the next start-up reads.
+// settings file "set508_21.txt" it writes and the next start-up reads.
 class TestFrmComm : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { h = std::make_unique<MainWindowHarness>(); }
+    void cleanup() { h.reset(); }
 
     void setupStopsTheLink_data();
     void setupStopsTheLink();
-    void windowCaptions();
-    void shownChoices_data();
-    void shownChoices();
-    void okAppliesSavesAndSurvivesARestart_data();
-    void okAppliesSavesAndSurvivesARestart();
-    void closeBoxAppliesNothing();
-    void okFromTheKeyboard();
-    void portToolTipsNameTheDevice();
+    void settingsFile_data();
+    void settingsFile();
+    void failedSaveSaysWhy();
 
 private:
-    void writeSettingsFile(const QByteArray &bytes);
-    QByteArray settingsFile() const;
+    enum Leave { StartUpOnly, ClickOk, PressReturn, CloseBox };
     // Opens the window through the menu; `inside` runs while it is up.
-    void runSetup(const std::function<void(frmComm *)> &inside);
-    static QStringList checked(frmComm *dialog);
-
-    QTemporaryDir *m_dir = nullptr;
-    QString m_previousDir;
-    MainWindowHarness *h = nullptr;
-};
-
-void TestFrmComm::init()
-{
-    m_previousDir = QDir::currentPath();
-    m_dir = new QTemporaryDir;
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    h = new MainWindowHarness;
-}
-
-void TestFrmComm::cleanup()
-{
-    delete h;
-    QDir::setCurrent(m_previousDir);
-    delete m_dir;
-}
-
-void TestFrmComm::writeSettingsFile(const QByteArray &bytes)
-{
-    QFile file(QString::fromLatin1(CommSettings::kFileName));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray TestFrmComm::settingsFile() const
-{
-    QFile file(QString::fromLatin1(CommSettings::kFileName));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void TestFrmComm::runSetup(const std::function<void(frmComm *)> &inside)
-{
-    bool seen = false;
-    onNextModal<frmComm>(inside, &seen);
-    h->action("mnuSet")->trigger();
-    QVERIFY2(seen, "the Communication window did not open");
-    QVERIFY(!QApplication::activeModalWidget());
-}
-
-// A click on the option's round button, where a user clicks.
-static void clickOption(frmComm *dialog, const QString &name)
-{
-    auto *option = dialog->findChild<QRadioButton *>(name);
-    QVERIFY2(option, qPrintable(name));
-    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
-    QVERIFY2(option->isChecked(), qPrintable(name));
-}
-
-QStringList TestFrmComm::checked(frmComm *dialog)
-{
-    QStringList names;
-    for (QRadioButton *option : dialog->findChildren<QRadioButton *>()) {
-        if (option->isChecked()) names << option->objectName();
+    void runSetup(const std::function<void(frmComm *)> &inside)
+    {
+        bool seen = false;
+        onNextModal<frmComm>(inside, &seen);
+        h->action("mnuSet")->trigger();
+        QVERIFY2(seen, "the Communication window did not open");
+        QVERIFY(!QApplication::activeModalWidget());
     }
-    return names;
-}
+    // The options shown chosen when the window opens; closed again by its close box.
+    QString checkedInSetup()
+    {
+        QStringList names;
+        runSetup([&](frmComm *dialog) {
+            for (QRadioButton *option : dialog->findChildren<QRadioButton *>()) {
+                if (option->isChecked()) names << option->objectName();
+            }
+            dialog->close();
+        });
+        return names.join(QLatin1Char(' '));
+    }
+    // A click on the option's round button, where a user clicks.
+    static void click(frmComm *dialog, const QString &name)
+    {
+        auto *option = dialog->findChild<QRadioButton *>(name);
+        QVERIFY2(option, qPrintable(name));
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+    }
+
+    std::unique_ptr<MainWindowHarness> h;
+};
 
 void TestFrmComm::setupStopsTheLink_data()
 {
@@ -109,178 +66,141 @@ void TestFrmComm::setupStopsTheLink()
     h->port.setOpenQuietly(portOpen);
     h->model().cmdStart.caption = QStringLiteral("Stop");
     h->model().notify();
+    qputenv("NRV508_COM2", "/dev/pts/77");
 
     QStringList logWhileOpen;
-    QString startWhileOpen;
-    runSetup([&](frmComm *dialog) {
-        logWhileOpen = h->port.log();
-        startWhileOpen = h->text("cmdStart");
-        dialog->close();
-    });
-
-    QTEST(logWhileOpen, "sent");
-    QCOMPARE(startWhileOpen, QStringLiteral("Start"));
-    QVERIFY(!h->port.isOpen());
-    QCOMPARE(h->text("cmdStart"), QStringLiteral("Start"));
-    QVERIFY(h->window->isEnabled());
-}
-
-void TestFrmComm::windowCaptions()
-{
-    QStringList frames;
-    QStringList options;
-    QString title;
-    QString ok;
-    runSetup([&](frmComm *dialog) {
-        title = dialog->windowTitle();
-        for (const char *name : {"SSFrame1", "SSFrame2", "SSFrame3"}) {
-            auto *frame = dialog->findChild<QGroupBox *>(QString::fromLatin1(name));
-            frames << frame->title();
-            for (QRadioButton *option : frame->findChildren<QRadioButton *>())
-                options << option->objectName() + QLatin1Char('=') + option->text();
-        }
-        ok = dialog->findChild<QPushButton *>(QStringLiteral("scComSet"))->text();
-        QCOMPARE(dialog->findChildren<QPushButton *>().size(), 1); // no Cancel
-        dialog->close();
-    });
-    QCOMPARE(title, QStringLiteral("Communication"));
-    QCOMPARE(frames,
-             (QStringList{"Communication Port", "RS232 Baud Rate", "Communication Select"}));
-    QCOMPARE(options,
-             (QStringList{"OptCom1= Com1", "OptCom2= Com2", "OptCom3= Com3", "OptCom4= Com4",
-                          "OptCom5= Com5", "OptCom6= Com6", "Opt48= 4800", "Opt96= 9600",
-                          "Opt192= 19200", "Opt384= 38400", "OptIRDA=IRDA", "OptBlue=Bluetooth"}));
-    QCOMPARE(ok, QStringLiteral("OK"));
-}
-
-void TestFrmComm::shownChoices_data()
-{
-    QTest::addColumn<QByteArray>("file"); // "<none>": no settings file
-    QTest::addColumn<QStringList>("checked");
-
-    QTest::newRow("no file") << QByteArray("<none>") << QStringList{"OptCom1", "Opt96", "OptIRDA"};
-    QTest::newRow("saved choice") << QByteArray("4\r\n3\r\n2\r\n")
-                                  << QStringList{"OptCom3", "Opt384", "OptBlue"};
-    QTest::newRow("out of range: initial choices")
-        << QByteArray("9\r\n7\r\n1\r\n") << QStringList{"OptCom1", "Opt96", "OptIRDA"};
-    QTest::newRow("short file") << QByteArray("1\r\n")
-                                << QStringList{"OptCom1", "Opt48", "OptIRDA"};
-    QTest::newRow("unreadable speed")
-        << QByteArray("x\r\n5\r\n2\r\n") << QStringList{"OptCom5", "Opt96", "OptBlue"};
-}
-
-void TestFrmComm::shownChoices()
-{
-    QFETCH(QByteArray, file);
-    if (file != "<none>") writeSettingsFile(file);
-    h->start(); // the file is read at start-up
-
-    QStringList shown;
-    runSetup([&](frmComm *dialog) {
-        shown = checked(dialog);
-        dialog->close();
-    });
-    QTEST(shown, "checked");
-}
-
-void TestFrmComm::okAppliesSavesAndSurvivesARestart_data()
-{
-    QTest::addColumn<QByteArray>("before"); // the file at start-up, "<none>" for none
-    QTest::addColumn<QStringList>("click");
-    QTest::addColumn<QByteArray>("saved");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("settings");
-
-    QTest::newRow("com3 38400 bluetooth")
-        << QByteArray("<none>") << QStringList{"OptCom3", "Opt384", "OptBlue"}
-        << QByteArray("4\r\n3\r\n2\r\n") << 3 << "38400,N,8,1";
-    QTest::newRow("out-of-range file replaced")
-        << QByteArray("9\r\n7\r\n1\r\n") << QStringList{"OptCom6", "Opt48"}
-        << QByteArray("1\r\n6\r\n1\r\n") << 6 << "4800,N,8,1";
-    QTest::newRow("OK without changes writes the shown choice")
-        << QByteArray("3\r\n2\r\n") << QStringList{} << QByteArray("3\r\n2\r\n1\r\n") << 2
-        << "19200,N,8,1";
-}
-
-void TestFrmComm::okAppliesSavesAndSurvivesARestart()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QStringList, click);
-    if (before != "<none>") writeSettingsFile(before);
-    h->start();
-
-    runSetup([&](frmComm *dialog) {
-        for (const QString &name : click)
-            clickOption(dialog, name);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("scComSet")),
-                          Qt::LeftButton);
-    });
-
-    QTEST(settingsFile(), "saved");
-    QTEST(h->port.portNumber(), "port");
-    QTEST(h->port.settings(), "settings");
-    QVERIFY(!h->port.isOpen());
-    QCOMPARE(h->messages.count(), 0);
-
-    // The next start-up finds the same settings.
-    h->port.setPortNumber(1);
-    h->port.setSettings(QStringLiteral("9600,N,8,1"));
-    h->start();
-    QTEST(h->port.portNumber(), "port");
-    QTEST(h->port.settings(), "settings");
-    QStringList shownAfterRestart;
-    runSetup([&](frmComm *dialog) {
-        shownAfterRestart = checked(dialog);
-        dialog->close();
-    });
-    QCOMPARE(shownAfterRestart.size(), 3);
-    for (const QString &name : click)
-        QVERIFY2(shownAfterRestart.contains(name), qPrintable(name));
-}
-
-void TestFrmComm::closeBoxAppliesNothing()
-{
-    writeSettingsFile("2\r\n1\r\n1\r\n");
-    h->start();
-    runSetup([&](frmComm *dialog) {
-        clickOption(dialog, QStringLiteral("OptCom4"));
-        clickOption(dialog, QStringLiteral("OptBlue"));
-        dialog->close();
-    });
-    QCOMPARE(settingsFile(), QByteArray("2\r\n1\r\n1\r\n"));
-    QCOMPARE(h->port.portNumber(), 1);
-    QCOMPARE(int(h->model().PortNumber), 1);
-    QCOMPARE(int(h->model().LinkType), 1);
-    QVERIFY(h->window->isEnabled());
-}
-
-void TestFrmComm::okFromTheKeyboard()
-{
-    runSetup([&](frmComm *dialog) {
-        auto *option = dialog->findChild<QRadioButton *>(QStringLiteral("Opt192"));
-        option->setFocus();
-        QTest::keyClick(option, Qt::Key_Space);
-        QTest::keyClick(option, Qt::Key_Return);
-    });
-    QCOMPARE(h->port.settings(), QStringLiteral("19200,N,8,1"));
-    QCOMPARE(settingsFile(), QByteArray("3\r\n1\r\n1\r\n"));
-}
-
-void TestFrmComm::portToolTipsNameTheDevice()
-{
-    qputenv("NRV508_COM2", "/dev/pts/77");
+    QStringList texts; // Start's caption behind the window, then the window's own captions
     QStringList tips;
     runSetup([&](frmComm *dialog) {
-        for (int n = 1; n <= 6; ++n)
-            tips << dialog->findChild<QRadioButton *>(QStringLiteral("OptCom%1").arg(n))->toolTip();
+        logWhileOpen = h->port.log();
+        texts << h->text("cmdStart") << dialog->windowTitle();
+        for (QWidget *w : dialog->findChildren<QWidget *>())
+            texts << w->property(qobject_cast<QGroupBox *>(w) ? "title" : "text").toString();
+        for (QRadioButton *option : dialog->findChildren<QRadioButton *>(QRegularExpression("Com")))
+            tips << option->toolTip();
         dialog->close();
     });
     qunsetenv("NRV508_COM2");
+
+    QTEST(logWhileOpen, "sent");
+    QVERIFY(!h->port.isOpen());
+    QCOMPARE(h->text("cmdStart"), QStringLiteral("Start"));
+    // No Cancel: the close box is the way out that changes nothing.
+    QCOMPARE(texts,
+             (QStringList{"Start", "Communication", "Communication Port", " Com1", " Com2", " Com3",
+                          " Com4", " Com5", " Com6", "RS232 Baud Rate", " 4800", " 9600", " 19200",
+                          " 38400", "Communication Select", "IRDA", "Bluetooth", "OK"}));
+    // Each port option's tool tip names its device, an adapter's one from the environment.
     QCOMPARE(tips.at(1), QStringLiteral("/dev/pts/77"));
-    for (int n = 1; n <= 6; ++n) {
-        if (n != 2) QCOMPARE(tips.at(n - 1), DevicePort::deviceFor(n));
-        QVERIFY(!tips.at(n - 1).isEmpty());
+    QVERIFY(!tips.contains(QString()));
+}
+
+void TestFrmComm::settingsFile_data()
+{
+    QTest::addColumn<QByteArray>("file"); // at start-up; "<none>": no file at all
+    QTest::addColumn<QString>("clicks");  // options clicked in the window
+    QTest::addColumn<int>("leave");
+    QTest::addColumn<QByteArray>("saved"); // null: the file stays as it was
+    QTest::addColumn<int>("port");         // then, and after the next start-up
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<QString>("shown"); // the options chosen when the window opens
+
+    // The port starts at COM5, 19200 so that a value left unapplied is seen as such.
+    const QString initial = QStringLiteral("OptCom1 Opt96 OptIRDA");
+    const auto startUp = [](const char *tag, const QByteArray &file, int port, int baud,
+                            const QString &shown) {
+        QTest::newRow(tag) << file << QString() << int(StartUpOnly) << QByteArray() << port << baud
+                           << shown;
+    };
+    startUp("no file", "<none>", 5, 19200, initial);
+    startUp("empty file counts as missing", "", 5, 19200, initial);
+    startUp("com3 38400 bluetooth", "4\r\n3\r\n2\r\n", 3, 38400, "OptCom3 Opt384 OptBlue");
+    startUp("out of range: not applied, initial choices shown", "9\r\n7\r\n1\r\n", 5, 19200,
+            initial);
+    startUp("zero, negative and link 3", "0\r\n-1\r\n3\r\n", 5, 19200, initial);
+    startUp("lines ending LF only", "3\n2\n2\n", 2, 19200, "OptCom2 Opt192 OptBlue");
+    startUp("last line without ending", "1\r\n4\r\n2", 4, 4800, "OptCom4 Opt48 OptBlue");
+    startUp("one line: the rest default", "3\r\n", 1, 19200, "OptCom1 Opt192 OptIRDA");
+    startUp("unreadable speed defaults, the rest read", "fast\r\n4\r\n2\r\n", 4, 9600,
+            "OptCom4 Opt96 OptBlue");
+    startUp("beyond 16 bits is unreadable", "1\r\n70000\r\n2\r\n", 1, 4800,
+            "OptCom1 Opt48 OptBlue");
+    startUp("binary rubbish", QByteArray("\x01\xff\r\n\x00\r\n", 7), 1, 9600, initial);
+
+    QTest::newRow("OK: com3 38400 bluetooth")
+        << QByteArray("<none>") << "OptCom3 Opt384 OptBlue" << int(ClickOk)
+        << QByteArray("4\r\n3\r\n2\r\n") << 3 << 38400 << "OptCom3 Opt384 OptBlue";
+    QTest::newRow("OK replaces an out-of-range file")
+        << QByteArray("9\r\n7\r\n1\r\n") << "OptCom6 Opt48" << int(ClickOk)
+        << QByteArray("1\r\n6\r\n1\r\n") << 6 << 4800 << "OptCom6 Opt48 OptIRDA";
+    QTest::newRow("Return without changes writes the shown choice")
+        << QByteArray("3\r\n2\r\n") << "" << int(PressReturn) << QByteArray("3\r\n2\r\n1\r\n") << 2
+        << 19200 << "OptCom2 Opt192 OptIRDA";
+    QTest::newRow("close box applies nothing")
+        << QByteArray("2\r\n1\r\n1\r\n") << "OptCom4 OptBlue" << int(CloseBox) << QByteArray() << 1
+        << 9600 << "OptCom1 Opt96 OptIRDA";
+}
+
+void TestFrmComm::settingsFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, clicks);
+    QFETCH(int, leave);
+    QFETCH(QByteArray, saved);
+    QFETCH(int, baud);
+    QFile settings(QStringLiteral("set508_21.txt"));
+    if (file != "<none>") QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write(file) >= 0);
+    settings.close();
+    const auto startUp = [&] { // the port at COM5, 19200 shows a value left unapplied
+        h->port.setPortNumber(5);
+        h->port.setSettings(QStringLiteral("19200,N,8,1"));
+        h->start();
+    };
+    startUp();
+    QVERIFY(h->port.log().isEmpty()); // the port stays closed
+
+    if (leave != StartUpOnly) {
+        runSetup([&](frmComm *dialog) {
+            for (const QString &name : clicks.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                click(dialog, name);
+            if (leave == ClickOk)
+                QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+            else if (leave == PressReturn)
+                QTest::keyClick(dialog, Qt::Key_Return);
+            else
+                dialog->close();
+        });
     }
+    QCOMPARE(readFile(settings.fileName()), saved.isNull() ? file : saved);
+    QCOMPARE(h->messages.count(), 0);
+    QVERIFY(h->window->isEnabled());
+
+    // In force for this run, and found again by the next start-up.
+    for (int run = 0; run < 2; ++run) {
+        if (run == 1) startUp();
+        QTEST(h->port.portNumber(), "port");
+        QCOMPARE(h->port.settings(), QStringLiteral("%1,N,8,1").arg(baud));
+        QTEST(checkedInSetup(), "shown");
+        QVERIFY(!h->port.isOpen());
+    }
+}
+
+void TestFrmComm::failedSaveSaysWhy()
+{
+    // A directory in the file's place makes the write fail whoever runs the test.
+    QVERIFY(QDir().mkdir(QStringLiteral("set508_21.txt")));
+    runSetup([](frmComm *dialog) {
+        click(dialog, QStringLiteral("OptCom3"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+    });
+
+    QCOMPARE(h->messages.count(), 1);
+    const RecordingMessages::Box box = h->messages.boxes().first();
+    QCOMPARE(box.title, QStringLiteral("Communication Setup"));
+    QVERIFY2(box.text.contains(QLatin1String("set508_21.txt")), qPrintable(box.text));
+    QCOMPARE(box.icon, MessageIcon::Exclamation);
+    QCOMPARE(h->port.portNumber(), 3); // the settings still apply for this run
+    QVERIFY(QFileInfo(QStringLiteral("set508_21.txt")).isDir());
 }
 
 QTEST_MAIN(TestFrmComm)
