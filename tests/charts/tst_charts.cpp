@@ -1,0 +1,340 @@
+// Charting a downloaded page: the series build under the menu commands, the real chart window
+// offscreen (it saves chart_*.png under the build's screenshots folder for review), and
+// nrv508-cli chart end to end on data files written by the program's own writer.
+
+#include "Streams.h"
+#include "charts/ChartNumbers.h"
+#include "charts/ChartQuantities.h"
+#include "charts/frmChart.h"
+#include "files/DataFile.h"
+#include "tables/Modes.h"
+#include "tables/WindowPrinter.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QScatterSeries>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+// A page as the main window holds it after a download: cells from row 1 down in the column
+// where the instrument puts the quantity (spelled out here, so reading a wrong column fails).
+struct ChartPage : Core {
+    explicit ChartPage(int mode) : Core(mode) {}
+    void fill(const QString &quantity, const QStringList &cells)
+    {
+        static const QHash<QString, int> columns{{"CO", 4},     {"O2", 5},     {"CO2", 6},
+                                                 {"Temp1", 10}, {"Temp2", 11}, {"Pressure", 12},
+                                                 {"Value1", 1}, {"Value2", 2}};
+        for (int i = 0; i < cells.size(); ++i)
+            (isSingleLogger(m.CurrentMode) ? m.MSFlexGrid3 : m.MSFlexGrid1)
+                .setText(i + 1, columns.value(quantity, -1), cells[i]);
+    }
+};
+
+// The chart window over a page, shown.
+struct Window : ChartPage {
+    using ChartPage::ChartPage;
+    WindowPrinter printer;
+    std::unique_ptr<frmChart> w;
+
+    frmChart &open()
+    {
+        w = std::make_unique<frmChart>(m, printer);
+        w->resize(900, 540);
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get())) qFatal("the chart window did not show");
+        return *w;
+    }
+    template <typename T> T *get(const char *name) const
+    {
+        return w->findChild<T *>(QLatin1String(name));
+    }
+    void trigger(const char *name) // a menu command, then the layout it starts
+    {
+        get<QAction>(name)->trigger();
+        QCoreApplication::processEvents();
+    }
+    bool enabled(const char *name) const
+    {
+        auto *menu = get<QMenu>(name);
+        return menu ? menu->menuAction()->isEnabled() : get<QAction>(name)->isEnabled();
+    }
+    QString panels() const // the status bar, left to right
+    {
+        QStringList texts;
+        for (QLabel *label : w->findChildren<QLabel *>())
+            texts << label->text();
+        return texts.join('|');
+    }
+    QChart *chart() const { return get<QChartView>("ChartFX1")->chart(); }
+    QValueAxis *axis(Qt::Orientation o) const
+    {
+        return qobject_cast<QValueAxis *>(chart()->axes(o).first());
+    }
+    // The points of each line drawn, then those of the markers.
+    QList<QList<QPointF>> drawn() const
+    {
+        QList<QList<QPointF>> lines;
+        QList<QPointF> markers;
+        for (QAbstractSeries *s : chart()->series()) {
+            if (auto *line = qobject_cast<QLineSeries *>(s)) lines << line->points();
+            if (auto *dots = qobject_cast<QScatterSeries *>(s)) markers = dots->points();
+        }
+        return lines << markers;
+    }
+    QImage save(const char *name) const
+    {
+        const QString path = QStringLiteral(NRV508_SCREENSHOTS "/") + name;
+        return QDir().mkpath(NRV508_SCREENSHOTS) && w->grab().save(path) ? QImage(path) : QImage();
+    }
+};
+
+// A Logger page with runs of values, lone values and gaps, as a real download gives them.
+QStringList withGaps()
+{
+    QStringList cells;
+    for (int i = 0; i < 100; ++i) {
+        const bool gap = (i >= 12 && i < 18) || i == 40 || i == 42 || (i >= 60 && i < 75) || i > 90;
+        cells << (gap ? (i % 2 ? "OFL" : "")
+                      : QString::number(20 + 15 * std::sin(i / 8.0), 'f', 1));
+    }
+    return cells;
+}
+
+// cells: from row 1 down; points: the first points, all others gaps; axes: xmin xmax ymin ymax;
+// afterCO: CO of the same page, the worked example, was charted first.
+void buildRow(const char *name, int mode, const char *quantity, const char *cells,
+              const QString &points, const char *axes, bool afterCO = false)
+{
+    QTest::newRow(name) << mode << QString(quantity) << QString::fromUtf8(cells).split('|')
+                        << points.split(' ', Qt::SkipEmptyParts) << QString(axes) << afterCO;
+}
+} // namespace
+
+class TestCharts : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        // A user's locale with a decimal comma must change nothing in what is read or printed.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        qputenv("LC_ALL", "de_DE.UTF-8"); // for nrv508-cli
+        const std::pair<const char *, int> files[] = {{"logger", 3}, {"single", 8}, {"store", 1}};
+        for (const auto &[name, mode] : files) {
+            ChartPage page(mode);
+            if (mode == 3) page.fill("CO", {"12.4", "OFL", "25.6", "", "-3.5"});
+            QString error;
+            QVERIFY2(DataFile::write(page.m, m_dir.filePath(name), &error), qPrintable(error));
+        }
+    }
+
+    void build_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QStringList>("points");
+        QTest::addColumn<QString>("axes");
+        QTest::addColumn<bool>("afterCO");
+        buildRow("worked example", 2, "CO", "12.4|OFL|25.6||-3.5", "12.4 gap 25.6 gap -3.5",
+                 "auto 100 -4 27");
+        buildRow("O2 at most 1", 3, "O2", "0.0|0.9|1|0.5", "0 0.9 1 0.5", "auto 100 0 2");
+        // The bounds take the whole number the value rounds to, halves to even.
+        buildRow("1.4 and -0.4", 4, "CO2", "1.4|-0.4", "1.4 -0.4", "auto 100 0 2");
+        buildRow("1.6", 2, "Temp2", "1.6", "1.6", "auto 100 0 3");
+        buildRow("2.5", 2, "Temp1", "2.5", "2.5", "auto 100 0 3");
+        buildRow("3.5", 2, "Temp1", "3.5", "3.5", "auto 100 0 5");
+        buildRow("later values lower", 2, "Pressure", "40|3|-2.5|-1", "40 3 -2.5 -1",
+                 "auto 100 -2 41");
+        buildRow("beyond 32 bits", 2, "CO", "1e10|-5e9", "1e+10 -5e+09",
+                 "auto 100 -2.14748e+09 2.14748e+09");
+        buildRow("number forms", 2, "CO", "+7|.5|5.|-1.5E+2|1.2e2", "7 0.5 5 -150 120",
+                 "auto 100 -150 121");
+        buildRow("gap texts and zero", 2, "CO", "OFL|-|NA|OPEN||0", "gap gap gap gap gap 0",
+                 "auto 100 0 2");
+        // The gap value itself, and what a C-locale decimal reader would not take whole.
+        buildRow("neither gap nor number", 2, "CO",
+                 "ERR|ofl|Open| OFL|12,5| 5|0x10|1e|-.|inf|1e400|1E308|\uFF11\uFF12|7",
+                 QStringList(13, "gap").join(' ') + " 7", "auto 100 0 8");
+        buildRow("Logger only gaps", 2, "CO", "NA|OPEN", "", "auto 100 auto auto");
+        buildRow("only gaps after CO", 2, "O2", "OFL|NA", "", "auto 100 -4 27", true);
+        buildRow("Single Logger leaves the Y minimum", 7, "Value1", "-5|-12.5|3", "-5 -12.5 3",
+                 "1 30 auto 4");
+    }
+
+    void build()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, quantity);
+        QFETCH(QStringList, cells);
+        QFETCH(QStringList, points);
+        QFETCH(bool, afterCO);
+        ChartPage page(mode);
+        if (afterCO) page.fill("CO", {"12.4", "OFL", "25.6", "", "-3.5"});
+        page.fill(quantity, cells);
+        ChartState chart;
+        ChartCommands commands(page.m, chart);
+        commands.load();
+        for (const QString &q : afterCO ? QStringList{"CO", quantity} : QStringList{quantity})
+            commands.chooseQuantity(*chartQuantityByCaption(q));
+
+        QStringList shown;
+        for (double v : chart.values())
+            shown << (v == ChartNumbers::kGap ? QStringLiteral("gap") : QString::number(v));
+        QCOMPARE(shown,
+                 points + QStringList((isSingleLogger(mode) ? 30 : 100) - points.size(), "gap"));
+        QStringList bounds;
+        for (const auto &bound : {chart.xMin, chart.xMax, chart.yMin, chart.yMax})
+            bounds << (bound ? QString::number(*bound) : QStringLiteral("auto"));
+        QTEST(bounds.join(' '), "axes");
+    }
+
+    void cli_data()
+    {
+        QTest::addColumn<QStringList>("args"); // the data file, then the options
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err"); // a part of stderr, or "" for none
+        const auto row = [](const char *name, const char *args, int status, const QString &out,
+                            const char *err) {
+            QTest::newRow(name) << QString(args).split('|') << status << out << QString(err);
+        };
+        QString worked = QStringLiteral(
+            "caption=Logger Data _ CO (ppm)\nMeasureTitle=Logger [ CO ]\nPage=Page : 1\n"
+            "Unit=Y Axis(Unit) : ppm\nytitle=(ppm)\nxmin=auto\nxmax=100\nymin=-4\nymax=27\n");
+        const QStringList points =
+            QString("12.4 gap 25.6 gap -3.5").split(' ') + QStringList(95, "gap");
+        for (int i = 0; i < points.size(); ++i)
+            worked += QStringLiteral("POINT %1 %2\n").arg(i).arg(points[i]);
+        row("worked example", "logger|--quantity|CO", 0, worked, "");
+        row("Store", "store|--quantity|CO", 1, "", "Chart: Not Support !\n");
+        row("Logger quantity, Single Logger page", "single|--quantity|Pressure", 1, "",
+            "\"  Logger  \" menu is disabled");
+        row("Single Logger quantity, Logger page", "logger|--quantity|Value2", 1, "",
+            "\"SingleLogger\" menu is disabled");
+        row("unknown quantity", "logger|--quantity|co", 2, "", "unknown quantity \"co\"");
+        row("missing file", "nothere|--quantity|CO", 1, "", "nothere");
+    }
+
+    void cli()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        args[0] = m_dir.filePath(args[0]);
+        QProcess p;
+        p.start(QStringLiteral(NRV508_CLI), QStringList{"chart"} + args);
+        QVERIFY(p.waitForFinished(30000));
+        const QString stderrText = QString::fromLatin1(p.readAllStandardError());
+        QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err),
+                 qPrintable(stderrText));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QTEST(p.exitCode(), "status");
+        QTEST(QString::fromLatin1(p.readAllStandardOutput()), "out");
+    }
+
+    void windowPerMode_data()
+    {
+        QTest::addColumn<int>("mode");
+        for (int mode = 2; mode <= 11; ++mode)
+            QTest::addRow("mode %d", mode) << mode;
+    }
+
+    // A new window starts with nothing chosen, whatever the last one showed.
+    void windowPerMode()
+    {
+        QFETCH(int, mode);
+        // Logger pages 0 to 3 in modes 2 to 5, Single Logger pages 0 to 4 in modes 6 to 10.
+        const QString page = mode == 11 ? QString("Page :")
+                                        : QString("Page : %1").arg(mode <= 5 ? mode - 2 : mode - 6);
+        Window c(mode);
+        if (isLogger(mode)) c.fill("Temp1", withGaps());
+        c.m.ChartQuantity = 3; // Temp1, chosen in an earlier window
+        frmChart &w = c.open();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Data Chart"));
+        QCOMPARE(c.enabled("mnuLogger"), isLogger(mode));
+        QCOMPARE(c.enabled("mnuSLogger"), isSingleLogger(mode));
+        QVERIFY(c.enabled("mnuPrint") && c.enabled("mnuView") && c.enabled("mnuScroll") &&
+                !c.enabled("mnuFull"));
+        QCOMPARE(c.panels(), "Select Chart|" + page + "|X Axis : Address|Y Axis(Unit) :");
+        QCOMPARE(c.axis(Qt::Horizontal)->titleText(), QStringLiteral("(Address)"));
+        QCOMPARE(c.axis(Qt::Horizontal)->max(), isLogger(mode)         ? 100.0
+                                                : isSingleLogger(mode) ? 30.0
+                                                                       : 10.0);
+        QCOMPARE(c.drawn(), QList<QList<QPointF>>{{}}); // no line, no marker
+    }
+
+    void lineBrokenAtGaps()
+    {
+        Window c(7);
+        c.fill("Value2", {"1", "2", "3", "OFL", "5", "6", "", "8", "NA", "-1.5", "0"});
+        c.m.txtSLUnit.caption = QStringLiteral("'C");
+        frmChart &w = c.open();
+        c.trigger("mnuSLValue2");
+        QVERIFY(!c.save("chart_single_logger.png").isNull());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Single Logger Data _ Value2"));
+        QCOMPARE(c.panels(), QStringLiteral("SingleLogger [ Value2 ]|Page : 1|X Axis : Address|"
+                                            "Y Axis(Unit) : 'C"));
+        QCOMPARE(c.axis(Qt::Vertical)->titleText(), QStringLiteral("('C)"));
+        QCOMPARE(c.axis(Qt::Vertical)->max(), 9.0);
+        QCOMPARE(c.axis(Qt::Horizontal)->min(), 1.0);
+        // Runs 1-3, 5-6 and 10-11 are lines; the lone 8 has only its marker.
+        const QList<QList<QPointF>> drawn = {
+            {{1, 1}, {2, 2}, {3, 3}},
+            {{5, 5}, {6, 6}},
+            {{10, -1.5}, {11, 0}},
+            {{1, 1}, {2, 2}, {3, 3}, {5, 5}, {6, 6}, {8, 8}, {10, -1.5}, {11, 0}}};
+        QCOMPARE(c.drawn(), drawn);
+    }
+
+    void viewsAndScreenshots()
+    {
+        Window c(2);
+        c.fill("CO", withGaps());
+        frmChart &w = c.open();
+        c.trigger("mnuLCo");
+        // Every record of the page is read: a marker for each value.
+        QCOMPARE(c.drawn().last().size(), 100 - withGaps().count("") - withGaps().count("OFL"));
+        const QImage full = c.save("chart_logger_gaps.png");
+        // The line is drawn: a fair share of the window's pixels carry its colour.
+        int lineish = 0;
+        for (int i = 0; i < full.width() * full.height(); ++i) {
+            const QColor px = full.pixelColor(i % full.width(), i / full.width());
+            lineish += px.blue() > 120 && px.red() < 60 && px.green() < 110;
+        }
+        QVERIFY2(lineish > 500, qPrintable(QString::number(lineish)));
+        // "Start" prints the chart and the status bar, not the menu bar.
+        QCOMPARE(w.clientImage().height(), w.height() - w.findChild<QMenuBar *>()->height());
+
+        // 100 points at their fixed spacing do not fit: the view scrolls sideways.
+        auto *bar = c.get<QScrollBar>("chartScroll");
+        QValueAxis *x = c.axis(Qt::Horizontal);
+        QVERIFY(!bar->isVisible());
+        c.trigger("mnuScroll");
+        QVERIFY(!c.enabled("mnuScroll") && c.enabled("mnuFull") && bar->isVisible());
+        QVERIFY(x->max() < 100.0);
+        bar->setValue(bar->maximum()); // the end shows the last point
+        QVERIFY(x->max() >= 100.0);
+        QVERIFY(!c.save("chart_logger_scroll_end.png").isNull());
+        c.trigger("mnuFull");
+        QVERIFY(c.enabled("mnuScroll") && !c.enabled("mnuFull") && !bar->isVisible());
+        QCOMPARE(x->min(), 0.0);
+        QCOMPARE(x->max(), 100.0);
+        c.trigger("mnuExit");
+        QVERIFY(!w.isVisible());
+    }
+};
+
+QTEST_MAIN(TestCharts)
+#include "tst_charts.moc"
