@@ -1,0 +1,377 @@
+// Printout header programming: over a scripted port with the real transfer wired to it (the
+// bytes of each line, the echo check a second after the write, the "Printer Header" window
+// through its real controls, offscreen, and both ways out of it), and over a pseudo-terminal to
+// the analyser emulator, which echoes the lines, in the core and through the built nrv508-cli.
+
+#include "common/EmulatorProcess.h"
+#include "common/FakePort.h"
+#include "files/DataFile.h"
+#include "gui/MainWindowHarness.h"
+#include "link/DevicePort.h"
+#include "link/HeaderWriter.h"
+#include "link/frmHeader.h"
+#include "tables/Modes.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+const QString kError = QStringLiteral("Error !");
+constexpr int kEmulatorMs = 20000; // generous: the build machine may be busy
+
+// A pause of n short pauses, as the port logs it.
+const auto wait = [](int n) { return QStringLiteral("wait %1").arg(n * Pauses::kShortMs); };
+
+QByteArray readData(const char *path)
+{
+    QFile file(QStringLiteral(NRV508_TEST_DATA "/") + path);
+    if (!file.open(QIODevice::ReadOnly)) qFatal("missing test data %s", path);
+    return file.readAll();
+}
+
+// A program over a fake port, its pauses logged by the port, and the header window when open.
+// The receive timer is kept out of the way (tests end a quiet gap by hand); the echo check runs
+// as soon as the event loop does.
+struct Rig {
+    FakePort port;
+    RecordingMessages messages;
+    Program program{port, messages};
+    ScreenModel &model = program.model;
+    HeaderWriter &writer = program.header;
+    QSignalSpy checked{&writer, &HeaderWriter::echoChecked};
+    std::unique_ptr<frmHeader> window;
+
+    explicit Rig(int linkType = 1)
+    {
+        program.pauses.setWait(port.pauseFunction());
+        program.startUp();
+        model.LinkType = static_cast<qint16>(linkType);
+        program.transfer.setTimer3Interval(3600 * 1000);
+        writer.setTimer2Interval(1);
+    }
+    bool ok(int line, const QString &text) // types into the line's input box, presses "OK"
+    {
+        writer.setInput(line, text);
+        return writer.writeLine(line);
+    }
+    bool awaitCheck() { return checked.wait(5000); } // false if Timer2 ran no echo check
+    // Two receive-timer ticks without data: the reception pass runs and empties ReceiveBuffer.
+    void quietGap() { program.transfer.onTimer3(), program.transfer.onTimer3(); }
+    QString result(int l) const { return l == 1 ? writer.texts().Text3 : writer.texts().Text4; }
+    frmHeader &open()
+    {
+        window = std::make_unique<frmHeader>(writer);
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get())) qFatal("the header window did not show");
+        return *window;
+    }
+    template <class T = QLineEdit> T *find(const char *n) { return window->findChild<T *>(n); }
+};
+
+// text: typed into the input box; leading: the spaces that centre it, -1 where nothing may be
+// sent; echo: what comes back, '|' between bursts, "#" where a reception pass runs, "~" before
+// what is already in ReceiveBuffer at the write; matches: the result box shows the echo.
+void row(const QString &name, int line, const QString &text, int leading, const QString &echo,
+         bool matches)
+{
+    QTest::newRow(qPrintable(name))
+        << line << text << leading << echo.split('|', Qt::SkipEmptyParts) << matches;
+}
+} // namespace
+
+class TestHeader : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); } // no settings file here
+
+    void ok_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("leading");
+        QTest::addColumn<QStringList>("echo");
+        QTest::addColumn<bool>("matches");
+        // n = 1 or 2 gives 9 spaces, 3 or 4 gives 8, ... 19 or 20 gives none; lines alternate.
+        const int leading[20] = {9, 9, 8, 8, 7, 7, 6, 6, 5, 5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0};
+        for (int n = 1; n <= 20; ++n) {
+            const QString text = QStringLiteral("ABCDEFGHIJKLMNOPQRST").left(n);
+            row(QString::number(n) + " characters", 2 - n % 2, text, leading[n - 1],
+                QString(leading[n - 1], ' ') + text + "\r\n", true);
+        }
+        row("spaces of the text kept", 2, " A  B ", 7, "        A  B \r\n", true);
+        row("letter case differs", 1, "ABC", 8, "        abc\r\n", false);
+        row("one leading space missing", 1, "ABC", 8, "       ABC\r\n", false);
+        row("nothing back", 1, "ABC", 8, "", false);
+        row("one character back", 1, "ABC", 8, "\n", false);
+        row("more than the line", 1, "ABC", 8, "        ABC\r\nXY\r\n", false);
+        row("in three bursts", 1, "ABC", 8, "     |   ABC|\r\n", true);
+        // The receive timer's quiet gap may end before the check runs; the echo still counts.
+        row("reception pass before the check", 1, "ABC", 8, "        ABC\r\n|#", true);
+        row("pass between two bursts", 2, "ABC", 8, "        A|#|BC\r\n|#", true);
+        // Left over from an earlier conversation: not part of the echo.
+        row("older text in the buffer", 1, "ABC", 8, "~tail\r\n|        ABC\r\n", true);
+        row("answer to an earlier write", 1, "ABC", 8, "~        ABC\r\n", false);
+        for (const char *refused : {"", "012345678901234567890", "A\tB", "Caf\xc3\xa9", "A\x7f"})
+            row(QStringLiteral("refused \"%1\"").arg(refused), 1, QString::fromUtf8(refused), -1,
+                "", false);
+    }
+
+    void ok()
+    {
+        QFETCH(int, line);
+        QFETCH(QString, text);
+        QFETCH(int, leading);
+        QFETCH(QStringList, echo);
+        Rig rig;
+        QVERIFY(rig.ok(line, "X") && rig.awaitCheck()); // an earlier write, which failed
+        QCOMPARE(rig.result(line), kError);
+        for (const QString &burst : echo)
+            if (burst.startsWith('~')) rig.port.receive(burst.mid(1).toLatin1());
+        rig.port.clearLog();
+
+        const QString stored = QString(leading, ' ') + text;
+        const QByteArray bytes = (line == 1 ? "QTH0" : "QTH1") + stored.toLatin1() + "\r\n";
+        QCOMPARE(rig.ok(line, text), leading >= 0);
+        // The port stays open from the earlier write.
+        QCOMPARE(
+            rig.port.log(),
+            (leading < 0 ? QStringList() : QStringList{wait(1), "send " + FakePort::spell(bytes)}));
+        QCOMPARE(rig.result(line), QString()); // the "OK" empties the result box
+        QCOMPARE(line == 1 ? rig.model.HeaderLine1 : rig.model.HeaderLine2,
+                 leading < 0 ? "         X" : stored);
+        QCOMPARE(rig.writer.timer2Active(), leading >= 0);
+        if (leading < 0) return;
+
+        QString echoed;
+        for (const QString &burst : echo) {
+            if (burst == "#") rig.quietGap(); // the reception pass empties ReceiveBuffer
+            if (burst == "#" || burst.startsWith('~')) continue;
+            rig.port.receive(burst.toLatin1());
+            echoed += burst;
+        }
+        QVERIFY(rig.awaitCheck());
+        QFETCH(bool, matches);
+        QCOMPARE(rig.result(line), matches ? echoed.chopped(2) : kError);
+        QCOMPARE(rig.result(3 - line), QString()); // the other line is left alone
+        QCOMPARE(rig.messages.count(), 0);         // no message box: the result box is the report
+    }
+
+    // Two lines on their way at once would each be checked against both echoes; a line not
+    // yet sent goes with the window.
+    void secondLineWaitsForTheFirstCheck()
+    {
+        Rig rig;
+        QVERIFY(rig.ok(1, "ABC") && rig.ok(2, "555"));
+        QCOMPARE(rig.port.sentBytes(), QByteArray("QTH0        ABC\r\n"));
+        rig.port.receive("        ABC\r\n");
+        QVERIFY(rig.awaitCheck());
+        QCOMPARE(rig.port.sentBytes(), QByteArray("QTH0        ABC\r\nQTH1        555\r\n"));
+        rig.port.receive("        555\r\n");
+        QVERIFY(rig.awaitCheck());
+        QCOMPARE(rig.result(1) + '|' + rig.result(2), QStringLiteral("        ABC|        555"));
+
+        rig.port.clearLog();
+        QVERIFY(rig.ok(1, "ABC") && rig.ok(2, "555"));
+        rig.writer.endWrite();
+        rig.writer.headerButton();
+        QVERIFY(rig.awaitCheck());
+        QCOMPARE(rig.port.logWithoutWaits(),
+                 QStringList({"send QTH0        ABC<0D><0A>", "send QTP<0A><0D>", "close"}));
+    }
+
+    void window_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown"); // in the input box, and what goes out
+        // the echo: faithful, differs or cut (short); Return (else "OK"); close (box, else End
+        // Write); bt (else infrared)
+        QTest::addColumn<QString>("how");
+        const auto row = [](const char *name, int line, const QString &typed, const char *how,
+                            const char *shown = nullptr) {
+            QTest::newRow(name) << line << typed << (shown ? QString(shown) : typed)
+                                << QString(how);
+        };
+        row("OK, End Write", 1, "12 High Street", "faithful");
+        row("Return, close box", 2, "12 High Street", "faithful Return close");
+        // Known fault: Return in line 1's box also clicks the window's default button ("OK" of
+        // line 1), so the line goes out a second time once the first check is done.
+        row("Return on line 1", 1, "12 High Street", "faithful Return");
+        row("Bluetooth, echo differs", 1, "12 High Street", "differs bt");
+        // An echo cut short leaves an unfinished line in the line assembler as well.
+        row("cut short", 2, "AB", "cut");
+        row("what the printer cannot print", 1,
+            QStringLiteral("~(+1) Gr\u00fc\u00dfe 5\u20ac 0123456789"), "faithful close",
+            "~(+1) Gre 5 01234567");
+    }
+
+    // Typing, "OK", the echo, and a way out. "End Write" within a second of "OK" stops Timer2
+    // with the line still pending, and the next Header click starts it again; the close box
+    // leaves it running. Either way the result shows in the next window, and the echo, which
+    // went through the reception pass like any answer, is not left in front of the next stream.
+    void window()
+    {
+        QFETCH(int, line);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, how);
+        Rig rig(how.contains("bt") ? 2 : 1);
+        rig.open();
+        QLineEdit *input = rig.find(line == 1 ? "Text1" : "Text2");
+        for (const QChar c : typed) // as a keyboard would, letters beyond ASCII included
+            QTest::sendKeyEvent(QTest::Click, input, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QCOMPARE(input->text(), shown);
+        if (how.contains("Return"))
+            QTest::keyClick(input, Qt::Key_Return);
+        else
+            QTest::mouseClick(rig.find<QPushButton>(line == 1 ? "cmdPRAdd" : "cmdPRPhone"),
+                              Qt::LeftButton);
+        const QByteArray sent = rig.port.sentBytes(); // one line, and no other on its way
+        QEXPECT_FAIL("Return on line 1", "Return also clicks the window's default button", Abort);
+        QVERIFY2(sent.startsWith(line == 1 ? "QTH0" : "QTH1") && sent.count("\r\n") == 1 &&
+                     rig.writer.queuedCount() == 0 && sent.endsWith(shown.toLatin1() + "\r\n"),
+                 sent.constData());
+        const bool faithful = how.contains("faithful");
+        const QByteArray back = faithful              ? sent.mid(4)
+                                : how.contains("cut") ? sent.mid(4).chopped(3)
+                                                      : sent.mid(4).toUpper();
+        rig.port.receive(back);
+        rig.quietGap();
+        QVERIFY(!rig.model.tokens.StreamText.isEmpty());
+
+        const bool endWrite = !how.contains("close");
+        if (endWrite)
+            QTest::mouseClick(rig.find<QPushButton>("cmdWrite"), Qt::LeftButton);
+        else
+            rig.window->close();
+        QVERIFY(!rig.window->isVisible());
+        QCOMPARE(rig.writer.timer2Active(), !endWrite);
+        QCOMPARE(rig.model.tokens.StreamText, QByteArray());
+        if (endWrite) {
+            rig.port.clearLog();
+            rig.writer.headerButton(); // the port is open since the write; infrared closes it
+            QStringList stop{wait(1), "send QTP<0A><0D>", wait(3)};
+            QCOMPARE(rig.port.log(), how.contains("bt") ? stop : stop << "close");
+        }
+        QVERIFY(rig.checked.count() == 1 || rig.awaitCheck());
+        rig.open();
+        QCOMPARE(rig.find(line == 1 ? "Text3" : "Text4")->text(),
+                 faithful ? QString(sent.mid(4).chopped(2)) : kError);
+        QCOMPARE(rig.find(line == 1 ? "Text1" : "Text2")->text(), QString());
+
+        rig.program.modes.switchTo(Store);
+        rig.port.receive(readData("streams/store.txt"));
+        rig.quietGap();
+        QCOMPARE(DataFile::serialize(rig.model), readData("expected/store.txt"));
+    }
+
+    // On the infrared link with the port open, the instrument is stopped and the port closed
+    // before the window opens, modal, over the main window.
+    void headerButtonOpensTheWindow()
+    {
+        MainWindowHarness main;
+        main.port.setOpenQuietly(true);
+        main.port.clearLog();
+        QStringList shown;
+        onNextModal<frmHeader>([&](frmHeader *w) {
+            shown << main.port.logWithoutWaits() << w->windowTitle()
+                  << (w->isModal() && w->parentWidget() == main.window.get() ? "modal" : "");
+            QTest::mouseClick(w->findChild<QPushButton *>("cmdWrite"), Qt::LeftButton);
+        });
+        QTest::mouseClick(main.find<QPushButton>("cmdHeader"), Qt::LeftButton);
+        QCOMPARE(shown, QStringList({"send QTP<0A><0D>", "close", "Printer Header", "modal"}));
+        QVERIFY(!main.program->header.timer2Active()); // End Write stopped it
+    }
+
+    // After a download the infrared port is open: Header stops the instrument and closes it, the
+    // write opens it again, and once the window is left the next download parses as before.
+    void emulatorAroundDownloads()
+    {
+        if (EmulatorProcess::binary().isEmpty()) QSKIP("this build has no emulator");
+        EmulatorProcess emulator;
+        QString error;
+        QVERIFY2(emulator.start({"--fast"}, &error), qPrintable(error));
+        DevicePort port;
+        RecordingMessages messages;
+        Program program(port, messages);
+        program.startUp();
+        port.setDeviceOverride(emulator.device());
+        program.modes.switchTo(Store);
+        Transfer &transfer = program.transfer;
+        HeaderWriter &writer = program.header;
+        QSignalSpy passes(&transfer, &Transfer::receptionFinished);
+        QSignalSpy checked(&writer, &HeaderWriter::echoChecked);
+        transfer.startStop();
+        QTRY_VERIFY_WITH_TIMEOUT(transfer.lastPassCompletedStream(), kEmulatorMs);
+        QCOMPARE(DataFile::serialize(program.model), readData("expected/store.txt"));
+
+        writer.headerButton();
+        QVERIFY(!port.isOpen());
+        writer.setInput(1, "12 High Street");
+        QVERIFY(writer.writeLine(1) && checked.wait(kEmulatorMs));
+        QCOMPARE(writer.texts().Text3, QStringLiteral("   12 High Street"));
+        writer.endWrite();
+
+        const qsizetype passesBefore = passes.size();
+        transfer.startStop();
+        QTRY_VERIFY_WITH_TIMEOUT(passes.size() > passesBefore && transfer.lastPassCompletedStream(),
+                                 kEmulatorMs);
+        QCOMPARE(DataFile::serialize(program.model), readData("expected/store.txt"));
+        QCOMPARE(emulator.requests(),
+                 QStringList({"QTS\\x0a\\x0d", "QTP\\x0a\\x0d", "QTH0   12 High Street\\x0d\\x0a",
+                              "QTS\\x0a\\x0d"}));
+        QCOMPARE(messages.count(), 0);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("emulatorOptions");
+        QTest::addColumn<QStringList>("args"); // the emulator's port unless --port is given
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("err"); // a part of stderr, or "" for none
+        const auto row = [](const char *name, const char *emulator, const char *args, int status,
+                            const char *out, const char *err) {
+            QTest::newRow(name) << QString(emulator).split(' ') << QString(args).split('|')
+                                << status << QByteArray(out) << QString(err);
+        };
+        row("both lines", "--fast", "--line1|12 High Street|--line2|555-0199", 0,
+            "Text3=   12 High Street\nText4=      555-0199\n", "");
+        row("line 2 alone, Bluetooth, at line speed", "--baud 19200", "--line2|555-0199|--link|bt",
+            0, "Text4=      555-0199\n", "");
+        row("silent instrument", "--fast --silent", "--line1|X", 1, "Text3=Error !\n",
+            "not confirmed: no echo from the instrument");
+        row("no such port", "--fast", "--port|/dev/nrv508-none|--line1|X", 1, "Text3=Error !\n",
+            "line 1 on /dev/nrv508-none not confirmed: the port could not be opened");
+        row("line too long", "--fast", "--line1|012345678901234567890", 2, "",
+            "--line1 takes 1 to 20 printable ASCII characters");
+    }
+
+    void commandLine()
+    {
+        if (EmulatorProcess::binary().isEmpty()) QSKIP("this build has no emulator");
+        QFETCH(QStringList, emulatorOptions);
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        EmulatorProcess emulator;
+        QString error;
+        QVERIFY2(emulator.start(emulatorOptions, &error), qPrintable(error));
+        if (!args.contains("--port")) args << "--port" << emulator.device();
+        QProcess cli;
+        cli.start(QStringLiteral(NRV508_CLI), QStringList{"header", "--baud", "19200"} + args);
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QTEST(cli.exitCode(), "status");
+        QTEST(cli.readAllStandardOutput(), "out");
+        const QString stderrText = QString::fromLocal8Bit(cli.readAllStandardError());
+        QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err),
+                 qPrintable(stderrText));
+    }
+};
+
+QTEST_MAIN(TestHeader)
+#include "tst_header.moc"
