@@ -46,6 +46,7 @@ frmHeader::frmHeader(HeaderWriter &writer, QWidget *parent) : QDialog(parent), m
 
     auto *endWrite = new QPushButton(QStringLiteral("End Write"), this);
     endWrite->setObjectName(QStringLiteral("cmdWrite"));
+    endWrite->setAutoDefault(false);
     connect(endWrite, &QPushButton::clicked, this, &frmHeader::endWrite);
 
     auto *bottom = new QHBoxLayout;
@@ -89,6 +90,9 @@ QWidget *frmHeader::lineFrame(int line, const char *frameName, const QString &ca
 
     auto *button = new QPushButton(QStringLiteral("OK"), frame);
     button->setObjectName(QString::fromLatin1(names.ok));
+    // Return in an input box writes that box's line once: no button of the window is its
+    // default, which would take the same key press a second time.
+    button->setAutoDefault(false);
 
     connect(input, &QLineEdit::textEdited, this,
             [this, line](const QString &text) { m_writer.setInput(line, text); });
