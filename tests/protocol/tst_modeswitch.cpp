@@ -44,91 +44,12 @@ const QString kPause = "pause 5";
 class TestModeSwitch : public QObject {
     Q_OBJECT
 private slots:
-    void startUpLayout();
-    void layouts_data();
-    void layouts();
     void stopRequest_data();
     void stopRequest();
-    void storeAndLoggerRowCounts();
     void switchesClearTheirTable();
     void tightnessThenSingleLogger();
     void currentRowKeptByLoggerOnly();
 };
-
-void TestModeSwitch::startUpLayout()
-{
-    Switcher s;
-    QCOMPARE(s.m.CurrentMode, qint16(Real));
-    QVERIFY(s.m.FrameReal.visible);
-    QVERIFY(!s.m.FrameStore.visible && !s.m.FrameSL.visible);
-    QVERIFY(!s.m.cmdChart.enabled);
-    QCOMPARE(s.m.cmdStart.caption, QString("Start"));
-    QCOMPARE(s.m.MSFlexGrid3.text(0, 1), QString("Value1"));
-    QCOMPARE(s.m.MSFlexGrid1.rowCount(), 51);
-    QCOMPARE(s.m.MSFlexGrid1.text(0, 0), QString());
-    QCOMPARE(s.m.MSFlexGrid2.columnCount(), 9);
-    QCOMPARE(s.m.FrameReal.caption, QString("Real Mode Data"));
-}
-
-void TestModeSwitch::layouts_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("frame");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("chart");
-    QTest::newRow("store") << 1 << "FrameStore"
-                           << "Store Mode Data" << false;
-    QTest::newRow("logger 0") << 2 << "FrameStore"
-                              << "Logger Mode Data #0" << true;
-    QTest::newRow("logger 3") << 5 << "FrameStore"
-                              << "Logger Mode Data #3" << true;
-    QTest::newRow("single 0") << 6 << "FrameSL"
-                              << "Single Logger Mode Data #0" << true;
-    QTest::newRow("single 4") << 10 << "FrameSL"
-                              << "Single Logger Mode Data #4" << true;
-    QTest::newRow("tightness") << 11 << "FrameSL"
-                               << "Tightness Mode" << false;
-    QTest::newRow("real") << 0 << "FrameReal"
-                          << "Real Mode Data" << false;
-}
-
-void TestModeSwitch::layouts()
-{
-    QFETCH(int, mode);
-    QFETCH(QString, frame);
-    QFETCH(QString, caption);
-    QFETCH(bool, chart);
-    Switcher s;
-    s.program.modes.switchTo(Tightness); // start from a different layout
-    s.m.txtSLMeasure.caption = "x";
-    s.m.cmdStart.caption = "Stop";
-    s.program.modes.switchTo(mode);
-    QCOMPARE(s.m.CurrentMode, qint16(mode));
-    QCOMPARE(s.m.element(frame)->caption, caption);
-    QVERIFY(s.m.element(frame)->visible);
-    QCOMPARE(s.m.cmdChart.enabled, chart);
-    QCOMPARE(s.m.cmdStart.caption, QString("Start"));
-    const Family f = familyOf(mode);
-    if (f == Family::Store || f == Family::Logger) {
-        QVERIFY(!s.m.FrameSL.visible);
-        QCOMPARE(s.m.txtLFuel.visible, f == Family::Logger);
-        QCOMPARE(s.m.txtSSample.visible, f == Family::Logger);
-        QCOMPARE(s.m.Label25.visible, f == Family::Logger);
-        QCOMPARE(s.m.MSFlexGrid1.text(0, 14), QString("P_Unit"));
-        QCOMPARE(s.m.HScroll1Max, f == Family::Logger ? 99 : 49);
-    }
-    if (f == Family::SingleLogger || f == Family::Tightness) {
-        QVERIFY(!s.m.FrameStore.visible);
-        const bool single = f == Family::SingleLogger;
-        QCOMPARE(s.m.MSFlexGrid3.visible(), single);
-        QCOMPARE(s.m.MSFlexGrid2.visible(), !single);
-        for (const char *name : {"txtSLDate", "txtSLTime", "Label26", "Label27", "Label28",
-                                 "txtSLSample", "Label37", "txtSLUnit"})
-            QCOMPARE(s.m.element(name)->visible, single);
-        QCOMPARE(s.m.txtSLMeasure.caption, QString());
-        if (!single) QCOMPARE(s.m.MSFlexGrid2.text(0, 3), QString("P1_Start"));
-    }
-}
 
 void TestModeSwitch::stopRequest_data()
 {
@@ -159,17 +80,6 @@ void TestModeSwitch::stopRequest()
     s.program.modes.switchTo(to);
     QCOMPARE(s.port.log, expected);
     QCOMPARE(s.port.isOpen(), open); // a switch never opens or closes the port
-}
-
-void TestModeSwitch::storeAndLoggerRowCounts()
-{
-    Switcher s;
-    s.program.modes.switchTo(Store);
-    QCOMPARE(s.m.MSFlexGrid1.rowCount(), 51);
-    s.program.modes.switchTo(LoggerPage2);
-    QCOMPARE(s.m.MSFlexGrid1.rowCount(), 101);
-    s.program.modes.switchTo(Store);
-    QCOMPARE(s.m.MSFlexGrid1.rowCount(), 51);
 }
 
 void TestModeSwitch::switchesClearTheirTable()
