@@ -8,13 +8,10 @@
 // opens a pseudo-terminal and names it on its first line; every request it receives is logged.
 class EmulatorProcess {
 public:
-    EmulatorProcess() = default;
     ~EmulatorProcess() { stop(); }
-    EmulatorProcess(const EmulatorProcess &) = delete;
-    EmulatorProcess &operator=(const EmulatorProcess &) = delete;
 
     // The built emulator, or "" when this build has none.
-    static QString binary();
+    static QString binary() { return QStringLiteral(NRV508_EMU_BINARY); }
 
     // Starts it and waits for the device line. On failure returns false with the reason.
     bool start(const QStringList &options, QString *error);
@@ -24,6 +21,8 @@ public:
     void stop();
 
 private:
+    QString logPath() const { return m_dir.filePath(QStringLiteral("requests.log")); }
+
     QProcess m_process;
     QTemporaryDir m_dir;
     QString m_device;
