@@ -43,8 +43,6 @@ QByteArray loggerStream(int first, int last)
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
-    void parseLoggerPage();
-    void parseRealMode();
     void parseTwoCapturesAreTwoPasses();
     void openRoundTripAndPanels();
     void corpusMatchesExpectedFiles_data();
@@ -53,39 +51,6 @@ private slots:
     void failuresAndUsage();
     void outFileNeverHalfWritten();
 };
-
-void TestCli::parseLoggerPage()
-{
-    QTemporaryDir dir;
-    const QString capture = writeFile(dir, "page.cap", loggerStream(0, 99));
-    const Run r = cli({"parse", "--mode", "3", capture});
-    QCOMPARE(r.status, 0);
-    QVERIFY(r.err.isEmpty());
-    const QList<QByteArray> lines = r.out.split('\n');
-    QCOMPARE(lines.size(), 1519); // 1518 lines, each ended CR LF
-    QCOMPARE(lines[0], QByteArray("\"3\"\r"));
-    QCOMPARE(lines[16], QByteArray("\"0\"\r"));          // row 1, "Add"
-    QCOMPARE(lines[16 + 4], QByteArray("\"1\"\r"));      // row 1, "CO" reduced to its middle
-    QCOMPARE(lines[16 + 3], QByteArray("\"Oil\"\r"));    // fuel in row 1
-    QCOMPARE(lines[1516], QByteArray("\"2.10\"\r"));     // version
-    QCOMPARE(lines[1517], QByteArray("\"00:00:30\"\r")); // sampling
-}
-
-void TestCli::parseRealMode()
-{
-    QTemporaryDir dir;
-    const QString capture =
-        writeFile(dir, "real.cap",
-                  stream({"major_version=\"1\"", "minor_version=\"0\"", "mode=\"Combustion\"",
-                          "<inst_data time=\"09:00\"", "date=\"01/01/27\"", "CO=\"12\"",
-                          "temperature_unit=\"C\"", "pressure_unit=\"mbar\"/>"}));
-    const Run r = cli({"parse", "--mode", "0", capture});
-    QCOMPARE(r.status, 0);
-    QCOMPARE(r.out, QByteArray("FrameReal=Combustion\ntxtRDate=01/01/27\ntxtRTime=09:00\n"
-                               "txtRCo=12\ntxtRO2=\ntxtRCo2=\ntxtRRatio=\ntxtRXair=\ntxtREff=\n"
-                               "txtRTemp1=\ntxtRTemp2=\ntxtRPressure=\ntxtRFuel=\n"
-                               "labRT1Unit='C\nlabRT2Unit='C\nlabRPUnit=mbar\ntxtVersion=1.0\n"));
-}
 
 void TestCli::parseTwoCapturesAreTwoPasses()
 {

@@ -46,15 +46,12 @@ private slots:
     void singleLoggerRecords();
     void singleLoggerHeaders_data();
     void singleLoggerHeaders();
-    void tightnessPlacement();
     void badAddressDropsRecord_data();
     void badAddressDropsRecord();
     void badSingleLoggerLinesSkipped_data();
     void badSingleLoggerLinesSkipped();
     void emptyPassRewritesVersion();
-    void largeBufferProcessedWhole();
     void passClosesProgressWindow();
-    void garbageDoesNotDisturbLaterStreams();
     void streamTextEmptiedMidLine_data();
     void streamTextEmptiedMidLine();
 };
@@ -285,24 +282,6 @@ void TestReception::singleLoggerHeaders()
         QCOMPARE(c.m.MSFlexGrid3.text(0, col), headers[col]);
 }
 
-void TestReception::tightnessPlacement()
-{
-    Core c(Tightness);
-    c.pass(stream({"mode=\"Tightness Test\"", "sampling time=\"5\"", "<inst_data address=\"3\"",
-                   "date=\"01/01/26\"", "time=\"08:00\"", "P1_Start=\"20.5\"", "P2_Stop=\"20.1\"",
-                   "pressure_unit=\"mbar\"/>"}));
-    const Grid &t = c.m.MSFlexGrid2;
-    QCOMPARE(t.columnCount(), 6);
-    QCOMPARE(t.text(4, 0), QString("3"));
-    QCOMPARE(t.text(4, 1), QString("01/01/26"));
-    QCOMPARE(t.text(4, 2), QString("08:00"));
-    QCOMPARE(t.text(4, 3), QString("20.5"));
-    QCOMPARE(t.text(4, 4), QString("20.1"));
-    QCOMPARE(t.text(4, 5), QString("mbar"));
-    QCOMPARE(c.m.txtSLMeasure.caption, QString("Tightness Test"));
-    QCOMPARE(c.m.txtSLSample.caption, QString("5"));
-}
-
 void TestReception::badAddressDropsRecord_data()
 {
     QTest::addColumn<int>("mode");
@@ -371,22 +350,6 @@ void TestReception::emptyPassRewritesVersion()
     QCOMPARE(c.m.txtVersion.caption, QString("4.2"));
 }
 
-void TestReception::largeBufferProcessedWhole()
-{
-    Core c(LoggerPage0);
-    QStringList lines = kHeader;
-    // Many rounds of a full page: far more than 32,767 characters in one pass.
-    for (int round = 0; round < 40; ++round)
-        for (int a = 0; a < 100; ++a)
-            lines << QStringLiteral("<inst_data address=\"%1\"").arg(a)
-                  << QStringLiteral("CO=\"%1\"").arg(round * 1000 + a);
-    const QByteArray bytes = stream(lines);
-    QVERIFY(bytes.size() > 100000);
-    c.pass(bytes);
-    QCOMPARE(c.m.MSFlexGrid1.text(100, 4), QString("39099"));
-    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString("39000"));
-}
-
 void TestReception::passClosesProgressWindow()
 {
     Core c(Store);
@@ -395,19 +358,6 @@ void TestReception::passClosesProgressWindow()
     c.pass(stream({"CO=\"1\""}).left(5)); // even a pass that parses nothing closes it
     QVERIFY(!c.m.frmSplash.visible);
     QVERIFY(c.m.frmMain.enabled);
-}
-
-void TestReception::garbageDoesNotDisturbLaterStreams()
-{
-    Core c(Store);
-    QByteArray noise;
-    for (int i = 0; i < 5000; ++i)
-        noise += char((i * 37 + 11) % 256);
-    noise += QByteArray(300, '\0');
-    c.pass(noise);
-    // The noise ends in the middle of a line; the next stream begins on a fresh line.
-    c.pass(QByteArray("\n\r") + stream(recordsStream({storeRecord(3, "42")})));
-    QCOMPARE(c.m.MSFlexGrid1.text(4, 4), QString("42"));
 }
 
 void TestReception::streamTextEmptiedMidLine_data()
