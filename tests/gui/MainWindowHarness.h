@@ -85,18 +85,6 @@ struct MainWindowHarness {
                 QCOMPARE(name + QLatin1Char('=') + text(name), entry);
         }
     }
-
-    // A captured answer arrives in one burst and the quiet gap ends it.
-    bool download(int mode, const QString &streamFile)
-    {
-        program->modes.switchTo(mode);
-        const QByteArray bytes =
-            readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + streamFile);
-        takeReceived(program->model, bytes);
-        program->reception.run();
-        program->model.notify();
-        return bytes != "<none>";
-    }
 };
 
 // Runs `answer` on the next modal window of type T once it is up (message boxes, file and
