@@ -1,6 +1,6 @@
 // The whole link over a real pseudo-terminal with the analyser emulator at the far end, in the
 // program and through nrv508-cli: every mode family downloaded, live runs started and stopped,
-// and the line cut in the middle.
+// and the line cut in the middle; and the serial port itself on a port another program holds.
 
 #include "app/Program.h"
 #include "common/EmulatorProcess.h"
@@ -12,6 +12,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 constexpr int kWaitMs = 20000; // generous: the build machine may be busy
@@ -19,14 +22,15 @@ constexpr int kWaitMs = 20000; // generous: the build machine may be busy
 QByteArray expected(const QString &name)
 {
     QFile file(QStringLiteral(NRV508_TEST_DATA "/expected/") + name);
-    if (!file.open(QIODevice::ReadOnly)) qFatal("missing expected data %s", qPrintable(name));
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll()
+                                          : QByteArray("missing " + name.toLatin1());
 }
-
-// A request as the emulator logs it.
-QString request(const QString &command)
+// Requests as the emulator logs them, from "QTRQ QTP".
+QStringList requests(const char *commands)
 {
-    return command + QStringLiteral("\\x0a\\x0d");
+    return QString(commands)
+        .split(' ', Qt::SkipEmptyParts)
+        .replaceInStrings(QRegularExpression("$"), "\\x0a\\x0d");
 }
 
 // The program on a DevicePort pointed at a freshly started emulator.
@@ -60,190 +64,194 @@ struct Link {
 
 class TestLinkEmulator : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void liveRunStopsOnStop_data();
-    void liveRunStopsOnStop();
-    void hangUpMidDownloadKeepsTheRecords();
-    void cli_data();
-    void cli();
-
-private:
     QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        if (EmulatorProcess::binary().isEmpty()) QSKIP("this build has no emulator");
+        QVERIFY(QDir::setCurrent(m_dir.path())); // no settings file from elsewhere
+    }
+
+    // The plain COM mapping, and a port another program holds (here the far end of a
+    // pseudo-terminal, as an adapter would be): the message names the device and the reason.
+    void busyPortNamesDeviceAndReason()
+    {
+        qunsetenv("NRV508_COM6");
+        DevicePort first, second;
+        first.setPortNumber(6);
+        QCOMPARE(first.device(), QStringLiteral("/dev/ttyS5"));
+        const int far = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(far >= 0 && grantpt(far) == 0 && unlockpt(far) == 0);
+        const QString device = QString::fromLatin1(ptsname(far));
+        first.setDeviceOverride(device);
+        second.setDeviceOverride(device);
+        QString error;
+        QVERIFY2(first.open(&error), qPrintable(error));
+        QVERIFY(!second.open(&error));
+        ::close(far);
+        QCOMPARE(error.section(QStringLiteral(": "), 0, 0), device);
+        QVERIFY2(error.contains(QStringLiteral("in use by another program")), qPrintable(error));
+        QVERIFY(first.isOpen());
+        QVERIFY(!second.send("QTP\n\r"));
+    }
+
+    void liveRunStopsOnStop_data()
+    {
+        QTest::addColumn<int>("linkType");
+        QTest::newRow("infrared") << 1;
+        QTest::newRow("bluetooth") << 2;
+    }
+
+    void liveRunStopsOnStop()
+    {
+        QFETCH(int, linkType);
+        Link link;
+        // A second apart, the readings stay apart even on a busy machine.
+        QVERIFY(link.start({"--fast", "--interval", "1000"}, Real, linkType));
+        link.transfer.startStop();
+        QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 1, kWaitMs);
+        QCOMPARE(link.model.txtRCo.caption, QStringLiteral("25"));
+        QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 2, kWaitMs);
+        QCOMPARE(link.model.txtRCo.caption, QStringLiteral("31"));
+        QVERIFY(!link.splashSeen);
+
+        link.transfer.startStop();
+        QCOMPARE(link.model.cmdStart.caption, QStringLiteral("Start"));
+        QVERIFY(link.model.mnuMode.enabled);
+        QCOMPARE(link.port.isOpen(), linkType == 2); // the infrared adapter is let go
+        QTRY_COMPARE(link.emulator.requests(),
+                     requests(linkType == 1 ? "QTRQ QTP" : "QTRQ QTP QTP"));
+    }
+
+    void hangUpMidDownloadKeepsTheRecords()
+    {
+        Link link;
+        // The first page goes through whole (11376 bytes); the line drops during the second.
+        QVERIFY(link.start({"--fast", "--hangup-after", "15000"}, LoggerPage1));
+        link.transfer.startStop();
+        QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 1, kWaitMs);
+        link.transfer.startStop();
+
+        QTRY_COMPARE_WITH_TIMEOUT(link.messages.count(), 1, kWaitMs);
+        QCOMPARE(link.messages.boxes().at(0).title, QStringLiteral("Communication Error"));
+        QTest::qWait(2000); // a vanished device is reported once
+        QCOMPARE(link.messages.count(), 1);
+        QCOMPARE(DataFile::serialize(link.model), expected(QStringLiteral("logger1.txt")));
+        QCOMPARE(link.transfer.state(), LinkState::Closed);
+        QVERIFY(link.model.frmMain.enabled && !link.model.frmSplash.visible);
+
+        // The adapter plugged in again (here: a new emulator): the next Start opens the port
+        // anew and the program works on.
+        EmulatorProcess replugged;
+        QString error;
+        QVERIFY2(replugged.start({"--fast"}, &error), qPrintable(error));
+        link.port.setDeviceOverride(replugged.device());
+        link.transfer.startStop();
+        QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 2, kWaitMs);
+        QCOMPARE(replugged.requests(), requests("QTL1"));
+        QCOMPARE(link.messages.count(), 1);
+        QCOMPARE(DataFile::serialize(link.model), expected(QStringLiteral("logger1.txt")));
+    }
+
+    // nrv508-cli download and live. emulator: its options, "" for none; args: PORT stands for
+    // the emulator's device (or a missing one when no emulator runs) and OUT for the file
+    // written; err: the first line on stderr; written: OUT, or how it starts after a fault,
+    // null for none; requests: as the emulator received them.
+    void cli_data()
+    {
+        QTest::addColumn<QStringList>("emulator");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QByteArray>("out"); // stdout
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QStringList>("requests");
+        const auto row = [](const char *name, const char *emulator, const char *args, int status,
+                            const QString &err, const QByteArray &out, const QByteArray &written,
+                            const char *sent) {
+            QTest::newRow(name) << QString(emulator).split(' ', Qt::SkipEmptyParts)
+                                << QString(args).split(' ') << status << err << out << written
+                                << requests(sent);
+        };
+        const QString dl = "download --port PORT --out OUT --mode ";
+        const QString noAnswer = "nrv508-cli: no answer from the instrument on PORT within 1 s";
+        // One download per mode family; one at the line speed with the real quiet gap, which
+        // ends a first pass over half an answer when the instrument pauses.
+        row("store, split by a pause", "--baud 38400 --gap-after 1200 --gap-ms 1500",
+            qPrintable(dl + "1 --baud 38400"), 0, "", {}, expected("store.txt"), "QTS");
+        row("logger page 0 on COM3", "--fast", "download --port COM3 --mode 2 --out OUT", 0, "", {},
+            expected("logger0.txt"), "QTL0");
+        row("single logger page 4, bluetooth", "--fast", qPrintable(dl + "10 --link bt"), 0, "", {},
+            expected("single4.txt"), "QTSL4");
+        row("tightness, bluetooth", "--fast", qPrintable(dl + "11 --link bt"), 0, "", {},
+            expected("tightness.txt"), "QTT");
+        // The quiet gap ends a reading within a second of its last byte; readings further apart
+        // than that are shown one by one.
+        row("live, two readings", "--baud 38400 --interval 1300",
+            "live --port PORT --baud 38400 --count 2", 0, "",
+            expected("real.panels") + '\n' + expected("real-real2.panels") + '\n', {}, "QTRQ QTP");
+        row("missing port", "", qPrintable(dl + "1"), 1,
+            "Port Error: PORT: No such file or directory", {}, {}, "");
+        row("silent instrument", "--silent", qPrintable(dl + "3 --timeout 1"), 1, noAnswer, {}, {},
+            "QTL1");
+        row("silent instrument, live", "--silent", "live --port PORT --timeout 1", 1, noAnswer, {},
+            {}, "QTRQ QTP");
+        row("hang-up mid-download", "--fast --hangup-after 3000", qPrintable(dl + "2"), 1,
+            "Communication Error: Check Analyser and Adapter, or Change the Communication Setup.",
+            {}, "\"2\"\r\n", "QTL0");
+
+        const auto usage = [&](const char *name, const QString &args, const char *problem) {
+            row(name, "", qPrintable(args), 2,
+                QStringLiteral("nrv508-cli %1: %2").arg(args.section(' ', 0, 0), problem), {}, {},
+                "");
+        };
+        usage("no port", "download --mode 1", "--port names the device (/dev/ttyUSB0, COM1 ...)");
+        usage("no mode", "download --port COM1", "--mode takes a mode code from 0 to 11");
+        usage("mode 12", dl + "12", "--mode takes a mode code from 0 to 11");
+        usage("baud 1200", dl + "1 --baud 1200", "--baud takes 4800, 9600, 19200 or 38400");
+        usage("link usb", "live --port COM1 --link usb", "--link takes ir or bt");
+        usage("count 0", "live --port COM1 --count 0", "--count takes a number of readings from 1");
+        usage("live takes no mode", "live --port COM1 --mode 1", "unknown option --mode");
+    }
+
+    void cli()
+    {
+        QFETCH(QStringList, emulator);
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QFETCH(QByteArray, written);
+        EmulatorProcess instrument;
+        QString error;
+        QVERIFY2(emulator.isEmpty() || instrument.start(emulator, &error), qPrintable(error));
+        const QString device = emulator.isEmpty() ? "/dev/nrv508-missing" : instrument.device();
+        qputenv("NRV508_COM3", device.toLocal8Bit());
+        const QString out = m_dir.filePath(QStringLiteral("out.txt"));
+        QFile::remove(out);
+        args.replaceInStrings(QRegularExpression("^PORT$"), device);
+        args.replaceInStrings(QRegularExpression("^OUT$"), out);
+
+        QProcess cli;
+        cli.start(QStringLiteral(NRV508_CLI), args);
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), status);
+        QTEST(cli.readAllStandardOutput(), "out");
+        const QStringList lines =
+            QString::fromLocal8Bit(cli.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.value(0), err.replace("PORT", device));
+        // One message for a failure, the usage after a usage error.
+        QCOMPARE(lines.size(), err.isEmpty() ? 0 : status == 2 ? 2 : 1);
+        if (status == 2)
+            QVERIFY(lines.last().startsWith("usage: nrv508-cli " + args.first() + ' '));
+        QFile file(out);
+        QCOMPARE(file.open(QIODevice::ReadOnly), !written.isNull());
+        // A run cut by the line writes the page as parsed up to the fault.
+        QCOMPARE(status == 0 ? file.readAll() : file.readAll().left(written.size()), written);
+        QTEST(instrument.requests(), "requests");
+    }
 };
-
-void TestLinkEmulator::initTestCase()
-{
-    if (EmulatorProcess::binary().isEmpty()) QSKIP("this build has no emulator (NRV508_TOOLS=OFF)");
-    QVERIFY(QDir::setCurrent(m_dir.path())); // no settings file from elsewhere
-}
-
-void TestLinkEmulator::liveRunStopsOnStop_data()
-{
-    QTest::addColumn<int>("linkType");
-    QTest::newRow("infrared") << 1;
-    QTest::newRow("bluetooth") << 2;
-}
-
-void TestLinkEmulator::liveRunStopsOnStop()
-{
-    QFETCH(int, linkType);
-    Link link;
-    // A second apart, the readings stay apart even on a busy machine.
-    QVERIFY(link.start({"--fast", "--interval", "1000"}, Real, linkType));
-
-    link.transfer.startStop();
-    QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 1, kWaitMs);
-    QCOMPARE(link.model.txtRCo.caption, QStringLiteral("25"));
-    QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 2, kWaitMs);
-    QCOMPARE(link.model.txtRCo.caption, QStringLiteral("31"));
-    QVERIFY(!link.splashSeen);
-
-    link.transfer.startStop();
-    QCOMPARE(link.model.cmdStart.caption, QStringLiteral("Start"));
-    QVERIFY(link.model.mnuMode.enabled);
-    QCOMPARE(link.port.isOpen(), linkType == 2); // the infrared adapter is let go
-    QCOMPARE(link.emulator.requests().value(0), request("QTRQ"));
-    QTRY_COMPARE(link.emulator.requests().mid(1),
-                 QStringList(linkType == 1 ? 1 : 2, request("QTP")));
-}
-
-void TestLinkEmulator::hangUpMidDownloadKeepsTheRecords()
-{
-    Link link;
-    // The first page goes through whole (11376 bytes); the line drops during the second.
-    QVERIFY(link.start({"--fast", "--hangup-after", "15000"}, LoggerPage1));
-    link.transfer.startStop();
-    QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 1, kWaitMs);
-    link.transfer.startStop();
-
-    QTRY_COMPARE_WITH_TIMEOUT(link.messages.count(), 1, kWaitMs);
-    QCOMPARE(link.messages.boxes().at(0).title, QStringLiteral("Communication Error"));
-    QTest::qWait(2000); // a vanished device is reported once
-    QCOMPARE(link.messages.count(), 1);
-    QCOMPARE(DataFile::serialize(link.model), expected(QStringLiteral("logger1.txt")));
-    QCOMPARE(link.transfer.state(), LinkState::Closed);
-    QVERIFY(link.model.frmMain.enabled);
-    QVERIFY(!link.model.frmSplash.visible);
-
-    // The adapter plugged in again (here: a new emulator): the next Start opens the port anew
-    // and the program works on.
-    EmulatorProcess replugged;
-    QString error;
-    QVERIFY2(replugged.start({"--fast"}, &error), qPrintable(error));
-    link.port.setDeviceOverride(replugged.device());
-    link.transfer.startStop();
-    QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 2, kWaitMs);
-    QCOMPARE(replugged.requests(), QStringList{request("QTL1")});
-    QCOMPARE(link.messages.count(), 1);
-    QCOMPARE(DataFile::serialize(link.model), expected(QStringLiteral("logger1.txt")));
-}
-
-// nrv508-cli download and live. In the arguments PORT stands for the emulator's device (or a
-// missing one when no emulator runs) and OUT for the file written.
-void TestLinkEmulator::cli_data()
-{
-    QTest::addColumn<QStringList>("emulator"); // its options; none: no emulator
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("err");        // its first line on stderr
-    QTest::addColumn<QByteArray>("out");     // stdout
-    QTest::addColumn<QByteArray>("written"); // OUT, or how it starts after a fault; null: none
-    QTest::addColumn<QStringList>("requests");
-    const QStringList fast{"--fast"}, silent{"--silent"}, none;
-    const QString noAnswer = "nrv508-cli: no answer from the instrument on PORT within 1 s";
-
-    auto download = [](const char *mode, const QStringList &more = {}) {
-        return QStringList{"download", "--port", "PORT", "--mode", mode, "--out", "OUT"} + more;
-    };
-    // One download per mode family; one at the line speed with the real quiet gap, which ends
-    // a first pass over half an answer when the instrument pauses.
-    QTest::newRow("store, split by a pause")
-        << QStringList{"--baud", "38400", "--gap-after", "1200", "--gap-ms", "1500"}
-        << download("1", {"--baud", "38400"}) << 0 << "" << QByteArray() << expected("store.txt")
-        << QStringList{request("QTS")};
-    QTest::newRow("logger page 0 on COM3")
-        << fast << QStringList{"download", "--port", "COM3", "--mode", "2", "--out", "OUT"} << 0
-        << "" << QByteArray() << expected("logger0.txt") << QStringList{request("QTL0")};
-    QTest::newRow("single logger page 4, bluetooth")
-        << fast << download("10", {"--link", "bt"}) << 0 << "" << QByteArray()
-        << expected("single4.txt") << QStringList{request("QTSL4")};
-    QTest::newRow("tightness, bluetooth")
-        << fast << download("11", {"--link", "bt"}) << 0 << "" << QByteArray()
-        << expected("tightness.txt") << QStringList{request("QTT")};
-    // The quiet gap ends a reading within a second of its last byte; readings further apart
-    // than that are shown one by one.
-    QTest::newRow("live, two readings")
-        << QStringList{"--baud", "38400", "--interval", "1300"}
-        << QStringList{"live", "--port", "PORT", "--baud", "38400", "--count", "2"} << 0 << ""
-        << expected("real.panels") + '\n' + expected("real-real2.panels") + '\n'
-        << QByteArray() << QStringList{request("QTRQ"), request("QTP")};
-    QTest::newRow("missing port") << none << download("1") << 1
-                                  << "Port Error: PORT: No such file or directory" << QByteArray()
-                                  << QByteArray() << none;
-    QTest::newRow("silent instrument")
-        << silent << download("3", {"--timeout", "1"}) << 1 << noAnswer << QByteArray()
-        << QByteArray() << QStringList{request("QTL1")};
-    QTest::newRow("silent instrument, live")
-        << silent << QStringList{"live", "--port", "PORT", "--timeout", "1"} << 1 << noAnswer
-        << QByteArray() << QByteArray() << QStringList{request("QTRQ"), request("QTP")};
-    QTest::newRow("hang-up mid-download")
-        << QStringList{"--fast", "--hangup-after", "3000"} << download("2") << 1
-        << "Communication Error: Check Analyser and Adapter, or Change the Communication Setup."
-        << QByteArray() << QByteArray("\"2\"\r\n") << QStringList{request("QTL0")};
-
-    auto usage = [none](const char *name, const QStringList &args, const char *problem) {
-        QTest::newRow(name) << none << args << 2
-                            << QStringLiteral("nrv508-cli %1: %2").arg(args.first(), problem)
-                            << QByteArray() << QByteArray() << none;
-    };
-    usage("no port", {"download", "--mode", "1"},
-          "--port names the device (/dev/ttyUSB0, COM1 ...)");
-    usage("no mode", {"download", "--port", "COM1"}, "--mode takes a mode code from 0 to 11");
-    usage("mode 12", download("12"), "--mode takes a mode code from 0 to 11");
-    usage("baud 1200", download("1", {"--baud", "1200"}),
-          "--baud takes 4800, 9600, 19200 or 38400");
-    usage("link usb", {"live", "--port", "COM1", "--link", "usb"}, "--link takes ir or bt");
-    usage("count 0", {"live", "--port", "COM1", "--count", "0"},
-          "--count takes a number of readings from 1");
-    usage("live takes no mode", {"live", "--port", "COM1", "--mode", "1"}, "unknown option --mode");
-}
-
-void TestLinkEmulator::cli()
-{
-    QFETCH(QStringList, emulator);
-    QFETCH(QStringList, args);
-    QFETCH(int, status);
-    QFETCH(QString, err);
-    QFETCH(QByteArray, written);
-    EmulatorProcess instrument;
-    QString error;
-    QVERIFY2(emulator.isEmpty() || instrument.start(emulator, &error), qPrintable(error));
-    const QString device = emulator.isEmpty() ? "/dev/nrv508-missing" : instrument.device();
-    qputenv("NRV508_COM3", device.toLocal8Bit());
-    const QString out = m_dir.filePath(QStringLiteral("out.txt"));
-    QFile::remove(out);
-    args.replaceInStrings(QRegularExpression("^PORT$"), device);
-    args.replaceInStrings(QRegularExpression("^OUT$"), out);
-
-    QProcess cli;
-    cli.start(QStringLiteral(NRV508_CLI), args);
-    QVERIFY(cli.waitForFinished(60000));
-    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(cli.exitCode(), status);
-    QTEST(cli.readAllStandardOutput(), "out");
-    const QStringList lines =
-        QString::fromLocal8Bit(cli.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.value(0), err.replace("PORT", device));
-    // One message for a failure, the usage after a usage error.
-    QCOMPARE(lines.size(), err.isEmpty() ? 0 : status == 2 ? 2 : 1);
-    if (status == 2) QVERIFY(lines.last().startsWith("usage: nrv508-cli " + args.first() + ' '));
-    QFile file(out);
-    QCOMPARE(file.open(QIODevice::ReadOnly), !written.isNull());
-    // A run cut by the line writes the page as parsed up to the fault.
-    QCOMPARE(status == 0 ? file.readAll() : file.readAll().left(written.size()), written);
-    QTEST(instrument.requests(), "requests");
-}
 
 QTEST_GUILESS_MAIN(TestLinkEmulator)
 #include "tst_link_emulator.moc"
