@@ -12,15 +12,12 @@
 
 #include <QChart>
 #include <QChartView>
-#include <QDir>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 #include <QScatterSeries>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QValueAxis>
 #include <QtTest>
 #include <cmath>
