@@ -1,5 +1,6 @@
 // Arbitrary file contents through the data-file reader, and what it accepts back through the
 // writer: a file the reader takes must never crash either side.
+#include "QuietMessages.h"
 #include "app/MessageSink.h"
 #include "app/Program.h"
 #include "files/DataFile.h"
@@ -8,16 +9,6 @@
 #include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-class QuietMessages : public MessageSink {
-public:
-    MessageAnswer show(const QString &, const QString &, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-};
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,7 @@
 // Arbitrary bytes, cut into arbitrary bursts, through the reception pass of every mode. One
 // program lives across inputs, as it does across downloads, so state left behind by one
 // input meets the next.
+#include "QuietMessages.h"
 #include "app/MessageSink.h"
 #include "app/Program.h"
 #include "link/DevicePort.h"
@@ -11,14 +12,6 @@
 #include <cstdint>
 
 namespace {
-class QuietMessages : public MessageSink {
-public:
-    MessageAnswer show(const QString &, const QString &, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-};
-
 struct World {
     DevicePort port;
     QuietMessages messages;

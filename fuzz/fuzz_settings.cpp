@@ -1,5 +1,6 @@
 // Arbitrary contents of the settings file through LoadCommSettings. Whatever the file holds,
 // the variables end up as whole 16-bit numbers and the port only ever gets a valid setting.
+#include "QuietMessages.h"
 #include "app/MessageSink.h"
 #include "app/Program.h"
 #include "link/CommSettings.h"
@@ -11,16 +12,6 @@
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
-
-namespace {
-class QuietMessages : public MessageSink {
-public:
-    MessageAnswer show(const QString &, const QString &, MessageIcon, MessageButtons) override
-    {
-        return MessageAnswer::Ok;
-    }
-};
-} // namespace
 
 namespace {
 struct World {
