@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
     DataFile::Contents contents;
     QString error;
-    if (!DataFile::parse(bytes, QStringLiteral("fuzz"), &contents, &error))
-        return 0;
+    if (!DataFile::parse(bytes, QStringLiteral("fuzz"), &contents, &error)) return 0;
     DataFile::apply(contents, program.model);
     const QByteArray written = DataFile::serialize(program.model);
     // What the writer wrote for a saveable mode reads back to the same bytes: no value taken
@@ -32,11 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (contents.mode >= 1 && contents.mode <= 11) {
         static Program second(port, messages);
         DataFile::Contents again;
-        if (!DataFile::parse(written, QStringLiteral("again"), &again, &error))
-            __builtin_trap();
+        if (!DataFile::parse(written, QStringLiteral("again"), &again, &error)) __builtin_trap();
         DataFile::apply(again, second.model);
-        if (DataFile::serialize(second.model) != written)
-            __builtin_trap();
+        if (DataFile::serialize(second.model) != written) __builtin_trap();
     }
     return 0;
 }

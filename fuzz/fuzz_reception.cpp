@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static char *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
     static World world;
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     // First byte: the mode; second: how many bursts the rest is cut into.
     world.program.modes.switchTo(data[0] % 12);
     const int bursts = 1 + data[1] % 8;

@@ -33,8 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     QFile file(QString::fromLatin1(CommSettings::kFileName));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
     file.write(reinterpret_cast<const char *>(data), qint64(size));
     file.close();
 

@@ -10,6 +10,7 @@
 
 // Every control of the main window and its progress window that behaviour reads or writes,
 // by the name it bears in the window design.
+// clang-format off
 #define NRV508_MAIN_ELEMENTS(X)                                                                    \
     X(frmMain)                                                                                     \
     X(mnuFile) X(mnuOpen) X(mnuSave) X(mnuPrint) X(mnuPrintSetup) X(mnuExit) X(mnuMode) X(mnuReal) \
@@ -42,6 +43,7 @@
 
 #define NRV508_ELEMENTS(X)                                                                         \
     NRV508_MAIN_ELEMENTS(X) NRV508_REAL_ELEMENTS(X) NRV508_STORE_ELEMENTS(X) NRV508_SL_ELEMENTS(X)
+// clang-format on
 
 // Fill colour of the receive lamp Shape1.
 enum class LampColour { Green, MenuColour, Other };
