@@ -1,5 +1,7 @@
 #include "link/CommSettings.h"
 
+#include "files/FileNames.h"
+
 #include "app/MessageSink.h"
 #include "app/ScreenModel.h"
 #include "link/Commands.h"
@@ -55,18 +57,12 @@ QString CommSettings::settingsString(int baudIndex)
     return validBaudIndex(baudIndex) ? QString::fromLatin1(kSettings[baudIndex - 1]) : QString();
 }
 
-bool CommSettings::fileExists(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() && info.isFile() && info.size() >= 1;
-}
-
 void CommSettings::load()
 {
     ScreenModel &m = m_model;
     QList<QByteArray> lines;
     QFile file(fileName());
-    const bool found = fileExists(fileName()) && file.open(QIODevice::ReadOnly);
+    const bool found = FileNames::exists(fileName()) && file.open(QIODevice::ReadOnly);
     if (!found) {
         m.BaudIndex = kDefaultBaudIndex;
         m.PortNumber = kDefaultPortNumber;

@@ -30,8 +30,6 @@ public:
 
     // "4800,N,8,1" to "38400,N,8,1" for BaudIndex 1 to 4; "" for any other index.
     static QString settingsString(int baudIndex);
-    // A file counts as existing only when it is found and holds at least one byte.
-    static bool fileExists(const QString &path);
 
     // LoadCommSettings: at start-up. Values out of range stay in the variables unapplied.
     void load();
