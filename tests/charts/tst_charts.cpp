@@ -10,21 +10,14 @@
 #include "tables/Modes.h"
 #include "tables/WindowPrinter.h"
 
-#include <QChart>
-#include <QChartView>
-#include <QLabel>
-#include <QLineSeries>
-#include <QMenu>
-#include <QMenuBar>
-#include <QScatterSeries>
-#include <QScrollBar>
-#include <QValueAxis>
+#include <QtCharts>
 #include <QtTest>
-#include <cmath>
+#include <QtWidgets>
 
 namespace {
 // A page as the main window holds it after a download: cells from row 1 down in the column
-// where the instrument puts the quantity (spelled out here, so reading a wrong column fails).
+// where the instrument puts the quantity (spelled out here, so reading a wrong column fails);
+// and the chart window over it, once shown.
 struct ChartPage : Core {
     explicit ChartPage(int mode) : Core(mode) {}
     void fill(const QString &quantity, const QStringList &cells)
@@ -36,11 +29,6 @@ struct ChartPage : Core {
             (isSingleLogger(m.CurrentMode) ? m.MSFlexGrid3 : m.MSFlexGrid1)
                 .setText(i + 1, columns.value(quantity, -1), cells[i]);
     }
-};
-
-// The chart window over a page, shown.
-struct Window : ChartPage {
-    using ChartPage::ChartPage;
     WindowPrinter printer;
     std::unique_ptr<frmChart> w;
 
@@ -52,32 +40,23 @@ struct Window : ChartPage {
         if (!QTest::qWaitForWindowExposed(w.get())) qFatal("the chart window did not show");
         return *w;
     }
-    template <typename T> T *get(const char *name) const
-    {
-        return w->findChild<T *>(QLatin1String(name));
-    }
-    void trigger(const char *name) // a menu command, then the layout it starts
-    {
-        get<QAction>(name)->trigger();
-        QCoreApplication::processEvents();
-    }
-    bool enabled(const char *name) const
-    {
-        auto *menu = get<QMenu>(name);
-        return menu ? menu->menuAction()->isEnabled() : get<QAction>(name)->isEnabled();
-    }
-    QString panels() const // the status bar, left to right
+    template <typename T> T *get(const char *name) const { return w->findChild<T *>(name); }
+    // A menu command, then the layout it starts.
+    void trigger(const char *name) { get<QAction>(name)->trigger(), qApp->processEvents(); }
+    // The menus and commands that can be chosen, then the status bar, left to right.
+    QString state() const
     {
         QStringList texts;
+        for (auto n : {"mnuLogger", "mnuSLogger", "mnuPrint", "mnuView", "mnuScroll", "mnuFull"}) {
+            auto *menu = get<QMenu>(n);
+            if ((menu ? menu->menuAction() : get<QAction>(n))->isEnabled()) texts << n;
+        }
         for (QLabel *label : w->findChildren<QLabel *>())
             texts << label->text();
         return texts.join('|');
     }
     QChart *chart() const { return get<QChartView>("ChartFX1")->chart(); }
-    QValueAxis *axis(Qt::Orientation o) const
-    {
-        return qobject_cast<QValueAxis *>(chart()->axes(o).first());
-    }
+    auto *axis(Qt::Orientation o) const { return qobject_cast<QValueAxis *>(chart()->axes(o)[0]); }
     // The points of each line drawn, then those of the markers.
     QList<QList<QPointF>> drawn() const
     {
@@ -102,19 +81,21 @@ QStringList withGaps()
     QStringList cells;
     for (int i = 0; i < 100; ++i) {
         const bool gap = (i >= 12 && i < 18) || i == 40 || i == 42 || (i >= 60 && i < 75) || i > 90;
-        cells << (gap ? (i % 2 ? "OFL" : "")
-                      : QString::number(20 + 15 * std::sin(i / 8.0), 'f', 1));
+        cells << (gap ? (i % 2 ? "OFL" : "") : QString::number(20 + 15 * qSin(i / 8.0), 'f', 1));
     }
     return cells;
 }
 
-// cells: from row 1 down; points: the first points, all others gaps; axes: xmin xmax ymin ymax;
-// afterCO: CO of the same page, the worked example, was charted first.
+// quantity: the one charted, after CO of the same page (the worked example) where it is
+// "CO O2"; cells: from row 1 down; points: the first points, all others gaps; axes: xmin xmax
+// ymin ymax.
 void buildRow(const char *name, int mode, const char *quantity, const char *cells,
-              const QString &points, const char *axes, bool afterCO = false)
+              const QString &points, const char *axes)
 {
-    QTest::newRow(name) << mode << QString(quantity) << QString::fromUtf8(cells).split('|')
-                        << points.split(' ', Qt::SkipEmptyParts) << QString(axes) << afterCO;
+    QStringList shown = points.split(' ', Qt::SkipEmptyParts);
+    shown << QStringList((isSingleLogger(mode) ? 30 : 100) - shown.size(), "gap");
+    QTest::newRow(name) << mode << QString(quantity).split(' ')
+                        << QString::fromUtf8(cells).split('|') << shown + QString(axes).split(' ');
 }
 } // namespace
 
@@ -140,11 +121,9 @@ private slots:
     void build_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QStringList>("quantities");
         QTest::addColumn<QStringList>("cells");
-        QTest::addColumn<QStringList>("points");
-        QTest::addColumn<QString>("axes");
-        QTest::addColumn<bool>("afterCO");
+        QTest::addColumn<QStringList>("shown"); // every point of the page, then the bounds
         buildRow("worked example", 2, "CO", "12.4|OFL|25.6||-3.5", "12.4 gap 25.6 gap -3.5",
                  "auto 100 -4 27");
         buildRow("O2 at most 1", 3, "O2", "0.0|0.9|1|0.5", "0 0.9 1 0.5", "auto 100 0 2");
@@ -166,36 +145,32 @@ private slots:
                  "ERR|ofl|Open| OFL|12,5| 5|0x10|1e|-.|inf|1e400|1E308|\uFF11\uFF12|7",
                  QStringList(13, "gap").join(' ') + " 7", "auto 100 0 8");
         buildRow("Logger only gaps", 2, "CO", "NA|OPEN", "", "auto 100 auto auto");
-        buildRow("only gaps after CO", 2, "O2", "OFL|NA", "", "auto 100 -4 27", true);
-        buildRow("Single Logger leaves the Y minimum", 7, "Value1", "-5|-12.5|3", "-5 -12.5 3",
-                 "1 30 auto 4");
+        buildRow("only gaps after CO", 2, "CO O2", "OFL|NA", "", "auto 100 -4 27");
+        // Single Logger leaves the Y minimum to the chart.
+        buildRow("Single Logger", 7, "Value1", "-5|-12.5|3", "-5 -12.5 3", "1 30 auto 4");
     }
 
     void build()
     {
         QFETCH(int, mode);
-        QFETCH(QString, quantity);
+        QFETCH(QStringList, quantities);
         QFETCH(QStringList, cells);
-        QFETCH(QStringList, points);
-        QFETCH(bool, afterCO);
         ChartPage page(mode);
-        if (afterCO) page.fill("CO", {"12.4", "OFL", "25.6", "", "-3.5"});
-        page.fill(quantity, cells);
+        if (quantities.size() > 1) page.fill("CO", {"12.4", "OFL", "25.6", "", "-3.5"});
+        page.fill(quantities.last(), cells);
         ChartState chart;
         ChartCommands commands(page.m, chart);
         commands.load();
-        for (const QString &q : afterCO ? QStringList{"CO", quantity} : QStringList{quantity})
+        for (const QString &q : quantities)
             commands.chooseQuantity(*chartQuantityByCaption(q));
 
+        // Every point of the page, then the bounds.
         QStringList shown;
         for (double v : chart.values())
             shown << (v == ChartNumbers::kGap ? QStringLiteral("gap") : QString::number(v));
-        QCOMPARE(shown,
-                 points + QStringList((isSingleLogger(mode) ? 30 : 100) - points.size(), "gap"));
-        QStringList bounds;
         for (const auto &bound : {chart.xMin, chart.xMax, chart.yMin, chart.yMax})
-            bounds << (bound ? QString::number(*bound) : QStringLiteral("auto"));
-        QTEST(bounds.join(' '), "axes");
+            shown << (bound ? QString::number(*bound) : QStringLiteral("auto"));
+        QTEST(shown, "shown");
     }
 
     void cli_data()
@@ -211,10 +186,9 @@ private slots:
         QString worked = QStringLiteral(
             "caption=Logger Data _ CO (ppm)\nMeasureTitle=Logger [ CO ]\nPage=Page : 1\n"
             "Unit=Y Axis(Unit) : ppm\nytitle=(ppm)\nxmin=auto\nxmax=100\nymin=-4\nymax=27\n");
-        const QStringList points =
-            QString("12.4 gap 25.6 gap -3.5").split(' ') + QStringList(95, "gap");
-        for (int i = 0; i < points.size(); ++i)
-            worked += QStringLiteral("POINT %1 %2\n").arg(i).arg(points[i]);
+        const QStringList first = QString("12.4 gap 25.6 gap -3.5").split(' ');
+        for (int i = 0; i < 100; ++i)
+            worked += QStringLiteral("POINT %1 %2\n").arg(i).arg(i < 5 ? first[i] : "gap");
         row("worked example", "logger|--quantity|CO", 0, worked, "");
         row("Store", "store|--quantity|CO", 1, "", "Chart: Not Support !\n");
         row("Logger quantity, Single Logger page", "single|--quantity|Pressure", 1, "",
@@ -241,75 +215,64 @@ private slots:
         QTEST(QString::fromLatin1(p.readAllStandardOutput()), "out");
     }
 
-    void windowPerMode_data()
-    {
-        QTest::addColumn<int>("mode");
-        for (int mode = 2; mode <= 11; ++mode)
-            QTest::addRow("mode %d", mode) << mode;
-    }
-
-    // A new window starts with nothing chosen, whatever the last one showed.
+    // A new window starts with nothing chosen, whatever the last one showed: the page's own
+    // menu, Logger pages 0 to 3 in modes 2 to 5, Single Logger pages 0 to 4 in modes 6 to 10,
+    // no line and no marker.
     void windowPerMode()
     {
-        QFETCH(int, mode);
-        // Logger pages 0 to 3 in modes 2 to 5, Single Logger pages 0 to 4 in modes 6 to 10.
-        const QString page = mode == 11 ? QString("Page :")
-                                        : QString("Page : %1").arg(mode <= 5 ? mode - 2 : mode - 6);
-        Window c(mode);
-        if (isLogger(mode)) c.fill("Temp1", withGaps());
-        c.m.ChartQuantity = 3; // Temp1, chosen in an earlier window
-        frmChart &w = c.open();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Data Chart"));
-        QCOMPARE(c.enabled("mnuLogger"), isLogger(mode));
-        QCOMPARE(c.enabled("mnuSLogger"), isSingleLogger(mode));
-        QVERIFY(c.enabled("mnuPrint") && c.enabled("mnuView") && c.enabled("mnuScroll") &&
-                !c.enabled("mnuFull"));
-        QCOMPARE(c.panels(), "Select Chart|" + page + "|X Axis : Address|Y Axis(Unit) :");
-        QCOMPARE(c.axis(Qt::Horizontal)->titleText(), QStringLiteral("(Address)"));
-        QCOMPARE(c.axis(Qt::Horizontal)->max(), isLogger(mode)         ? 100.0
-                                                : isSingleLogger(mode) ? 30.0
-                                                                       : 10.0);
-        QCOMPARE(c.drawn(), QList<QList<QPointF>>{{}}); // no line, no marker
+        for (int mode = 2; mode <= 11; ++mode) {
+            ChartPage c(mode);
+            if (mode <= 5) c.fill("Temp1", withGaps());
+            c.m.ChartQuantity = 3; // Temp1, chosen in an earlier window
+            frmChart &w = c.open();
+            const int kind = mode <= 5 ? 0 : mode <= 10 ? 1 : 2; // Logger, Single Logger, neither
+            const QString page = kind == 2 ? "" : QString(" %1").arg(mode - (kind ? 6 : 2));
+            QValueAxis *x = c.axis(Qt::Horizontal);
+            QCOMPARE(w.windowTitle() + '|' + c.state() + '|' + x->titleText() + ' ' +
+                         QString::number(x->max()),
+                     QStringLiteral("Data Chart|%1mnuPrint|mnuView|mnuScroll|Select Chart|Page :%2|"
+                                    "X Axis : Address|Y Axis(Unit) :|(Address) %3")
+                         .arg(QStringList{"mnuLogger|", "mnuSLogger|", ""}[kind], page,
+                              QStringList{"100", "30", "10"}[kind]));
+            QCOMPARE(c.drawn(), QList<QList<QPointF>>{{}});
+        }
     }
 
     void lineBrokenAtGaps()
     {
-        Window c(7);
+        ChartPage c(7);
         c.fill("Value2", {"1", "2", "3", "OFL", "5", "6", "", "8", "NA", "-1.5", "0"});
         c.m.txtSLUnit.caption = QStringLiteral("'C");
         frmChart &w = c.open();
         c.trigger("mnuSLValue2");
         QVERIFY(!c.save("chart_single_logger.png").isNull());
-        QCOMPARE(w.windowTitle(), QStringLiteral("Single Logger Data _ Value2"));
-        QCOMPARE(c.panels(), QStringLiteral("SingleLogger [ Value2 ]|Page : 1|X Axis : Address|"
-                                            "Y Axis(Unit) : 'C"));
-        QCOMPARE(c.axis(Qt::Vertical)->titleText(), QStringLiteral("('C)"));
-        QCOMPARE(c.axis(Qt::Vertical)->max(), 9.0);
-        QCOMPARE(c.axis(Qt::Horizontal)->min(), 1.0);
+        QCOMPARE(c.axis(Qt::Vertical)->titleText() + '|' + w.windowTitle() + '|' + c.state(),
+                 QString("('C)|Single Logger Data _ Value2|mnuSLogger|mnuPrint|mnuView|mnuScroll|"
+                         "SingleLogger [ Value2 ]|Page : 1|X Axis : Address|Y Axis(Unit) : 'C"));
+        QCOMPARE(QPointF(c.axis(Qt::Horizontal)->min(), c.axis(Qt::Vertical)->max()),
+                 QPointF(1, 9));
         // Runs 1-3, 5-6 and 10-11 are lines; the lone 8 has only its marker.
-        const QList<QList<QPointF>> drawn = {
-            {{1, 1}, {2, 2}, {3, 3}},
-            {{5, 5}, {6, 6}},
-            {{10, -1.5}, {11, 0}},
-            {{1, 1}, {2, 2}, {3, 3}, {5, 5}, {6, 6}, {8, 8}, {10, -1.5}, {11, 0}}};
-        QCOMPARE(c.drawn(), drawn);
+        const QList<QPointF> runs[] = {
+            {{1, 1}, {2, 2}, {3, 3}}, {{5, 5}, {6, 6}}, {{10, -1.5}, {11, 0}}};
+        QCOMPARE(c.drawn(),
+                 QList<QList<QPointF>>({runs[0], runs[1], runs[2],
+                                        runs[0] + runs[1] + QList<QPointF>{{8, 8}} + runs[2]}));
     }
 
     void viewsAndScreenshots()
     {
-        Window c(2);
+        ChartPage c(2);
         c.fill("CO", withGaps());
         frmChart &w = c.open();
         c.trigger("mnuLCo");
         // Every record of the page is read: a marker for each value.
         QCOMPARE(c.drawn().last().size(), 100 - withGaps().count("") - withGaps().count("OFL"));
-        const QImage full = c.save("chart_logger_gaps.png");
         // The line is drawn: a fair share of the window's pixels carry its colour.
-        int lineish = 0;
-        for (int i = 0; i < full.width() * full.height(); ++i) {
-            const QColor px = full.pixelColor(i % full.width(), i / full.width());
-            lineish += px.blue() > 120 && px.red() < 60 && px.green() < 110;
-        }
+        const QImage full = c.save("chart_logger_gaps.png").convertToFormat(QImage::Format_RGB32);
+        const auto *px = reinterpret_cast<const QRgb *>(full.constBits());
+        const auto lineish = std::count_if(px, px + full.width() * full.height(), [](QRgb p) {
+            return qBlue(p) > 120 && qRed(p) < 60 && qGreen(p) < 110;
+        });
         QVERIFY2(lineish > 500, qPrintable(QString::number(lineish)));
         // "Start" prints the chart and the status bar, not the menu bar.
         QCOMPARE(w.clientImage().height(), w.height() - w.findChild<QMenuBar *>()->height());
@@ -319,15 +282,14 @@ private slots:
         QValueAxis *x = c.axis(Qt::Horizontal);
         QVERIFY(!bar->isVisible());
         c.trigger("mnuScroll");
-        QVERIFY(!c.enabled("mnuScroll") && c.enabled("mnuFull") && bar->isVisible());
+        QVERIFY(c.state().startsWith("mnuLogger|mnuPrint|mnuView|mnuFull|") && bar->isVisible());
         QVERIFY(x->max() < 100.0);
         bar->setValue(bar->maximum()); // the end shows the last point
         QVERIFY(x->max() >= 100.0);
         QVERIFY(!c.save("chart_logger_scroll_end.png").isNull());
         c.trigger("mnuFull");
-        QVERIFY(c.enabled("mnuScroll") && !c.enabled("mnuFull") && !bar->isVisible());
-        QCOMPARE(x->min(), 0.0);
-        QCOMPARE(x->max(), 100.0);
+        QVERIFY(c.state().startsWith("mnuLogger|mnuPrint|mnuView|mnuScroll|") && !bar->isVisible());
+        QCOMPARE(QPointF(x->min(), x->max()), QPointF(0, 100));
         c.trigger("mnuExit");
         QVERIFY(!w.isVisible());
     }
