@@ -29,7 +29,6 @@ public:
     // printer: the main window's, so "Start" prints where its Print Setup points.
     frmChart(ScreenModel &model, WindowPrinter &printer, QWidget *parent = nullptr);
 
-    const ChartState &state() const { return m_state; }
     // What "Start" prints: the chart and the status bar, without the menu bar.
     QPixmap clientImage();
 

@@ -4,9 +4,9 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/Headless.h"
 #include "cli/ModelText.h"
 #include "cli/PortOptions.h"
-#include "cli/StderrMessages.h"
 #include "files/DataFile.h"
 #include "link/DevicePort.h"
 #include "protocol/Numbers.h"
@@ -100,10 +100,10 @@ Outcome runTransfer(Program &program, const DownloadOptions &o)
 
 int runDownload(const DownloadOptions &o)
 {
-    DevicePort port;
-    StderrMessages messages;
-    Program program(port, messages);
-    program.startUp();
+    Headless run;
+    Program &program = run.program;
+    DevicePort &port = run.port;
+    StderrMessages &messages = run.messages;
     applyPortOptions(o, program, port);
     program.modes.switchTo(o.mode); // the port is closed: nothing is sent
     const int boxesBefore = messages.count();

@@ -32,7 +32,6 @@ public:
 
     // Tests shorten the timers where they are about logic rather than the link.
     void setTimer3Interval(int ms) { m_timer3.setInterval(ms); }
-    void setTimer4Interval(int ms) { m_timer4.setInterval(ms); }
     bool timer3Active() const { return m_timer3.isActive(); }
     bool timer4Active() const { return m_timer4.isActive(); }
 

@@ -16,7 +16,6 @@ public:
     ~WindowPrinter();
 
     // The printer that Print uses, for other windows that print too.
-    QPrinter *printer() const { return m_printer.get(); }
 
     void print(const QPixmap &image, QWidget *parent);
     // The system printer dialog; cancelling it changes nothing.
