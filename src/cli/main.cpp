@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include <QCoreApplication>
+#include <memory>
 
 namespace {
 QByteArray helpText()
@@ -11,11 +12,21 @@ QByteArray helpText()
         text += QStringLiteral("  ") + command.usage + QLatin1Char('\n');
     return text.toLocal8Bit();
 }
+// Drawing needs more of the toolkit than the core's application object: a command may ask
+// for its own.
+QCoreApplication *makeApplication(int &argc, char **argv)
+{
+    for (const CliCommand &command : CliCommand::all())
+        if (argc > 1 && command.application && command.name == QLatin1String(argv[1]))
+            return command.application(argc, argv);
+    return new QCoreApplication(argc, argv);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> owner(makeApplication(argc, argv));
+    QCoreApplication &app = *owner;
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         writeStderr(QString::fromLocal8Bit(helpText()).trimmed());
