@@ -82,6 +82,8 @@ ChartScene::ChartScene()
     m_axisRight->setLinePenColor(kOverlayColour);
     m_axisRight->setLabelsColor(kOverlayColour);
     m_axisRight->setTitleBrush(kOverlayColour);
+    // The left axis draws the grid; a second grid at other heights would only confuse.
+    m_axisRight->setGridLineVisible(false);
     m_axisRight->hide();
     connect(m_chart, &QChart::plotAreaChanged, this, &ChartScene::drawPages);
 }

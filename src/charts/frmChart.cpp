@@ -29,7 +29,8 @@ frmChart::frmChart(std::unique_ptr<ChartPages> pages, WindowPrinter &printer, QW
 {
 }
 
-frmChart::frmChart(ScreenModel &model, std::unique_ptr<ChartPages> pages, WindowPrinter &printer,
+// The pages are taken by reference, so that the screen of the first is read before they move.
+frmChart::frmChart(ScreenModel &model, std::unique_ptr<ChartPages> &&pages, WindowPrinter &printer,
                    QWidget *parent)
     : QDialog(parent), m_model(model), m_pages(std::move(pages)), m_printer(printer),
       m_commands(model, m_state)

@@ -54,7 +54,7 @@ public:
     const ChartViewport &viewport() const { return m_viewport; }
 
 private:
-    frmChart(ScreenModel &model, std::unique_ptr<ChartPages> pages, WindowPrinter &printer,
+    frmChart(ScreenModel &model, std::unique_ptr<ChartPages> &&pages, WindowPrinter &printer,
              QWidget *parent);
     void buildMenus();
     void buildToolsMenu();
