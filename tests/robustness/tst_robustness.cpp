@@ -131,10 +131,12 @@ void TestRobustness::settingsNoiseFallsBackToDefaults_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QList<int>>("expected"); // BaudIndex, PortNumber, LinkType
     QTest::addColumn<QString>("port");        // port number and settings the port ends with
+    // Too large to be a settings file: as with none, the port is left as it was.
     QTest::newRow("megabyte lines")
         << QByteArray(1 << 20, '7') + "\r\n" + QByteArray(1 << 20, '3') + "\r\n"
-        << QList<int>{2, 1, 1} << "1 9600,N,8,1";
-    QTest::newRow("binary noise") << noise(5000, 3) << QList<int>{2, 1, 1} << "1 9600,N,8,1";
+        << QList<int>{2, 1, 1} << "4 4800,N,8,1";
+    QTest::newRow("binary noise") << noise(5000, 3) << QList<int>{2, 1, 1} << "4 4800,N,8,1";
+    QTest::newRow("noise, small") << noise(40, 5) << QList<int>{2, 1, 1} << "1 9600,N,8,1";
     QTest::newRow("short file") << QByteArray("4\r\n") << QList<int>{4, 1, 1} << "1 38400,N,8,1";
     QTest::newRow("out of range kept")
         << QByteArray("9\r\n7\r\n1\r\n") << QList<int>{9, 7, 1} << "4 4800,N,8,1";
