@@ -121,7 +121,7 @@ bool save(ChartScene &chartScene, const QString &path, const QSize &size, QStrin
 
 QCoreApplication *makeApplication(int &argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     return new QApplication(argc, argv);
 }
 

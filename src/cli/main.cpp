@@ -1,7 +1,7 @@
 #include "cli/CliCommand.h"
 #include "platform/StopSignals.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <memory>
 
 namespace {
@@ -13,25 +13,40 @@ QByteArray helpText()
         text += QStringLiteral("  ") + command.usage + QLatin1Char('\n');
     return text.toLocal8Bit();
 }
-// Drawing needs more of the toolkit than the core's application object: a command may ask
-// for its own.
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// A GUI application without a desktop session (cron, a service) warns about the missing
+// runtime directory, which it does not need here; anything else Qt says still goes through.
+void quietRuntimeDirWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (g_qtMessages) g_qtMessages(type, context, text);
+}
+
+// Drawing takes the fonts of a GUI application: the measurement report here, a chart image
+// by the command's own choice. Every other command starts without them. No window is ever
+// shown, so no display is needed.
 QCoreApplication *makeApplication(int &argc, char **argv)
 {
+    const QByteArray name = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    g_qtMessages = qInstallMessageHandler(quietRuntimeDirWarning);
     for (const CliCommand &command : CliCommand::all())
-        if (argc > 1 && command.application && command.name == QLatin1String(argv[1]))
+        if (command.application && command.name == QLatin1String(name))
             return command.application(argc, argv);
-    return new QCoreApplication(argc, argv);
+    if (name != "export") return new QCoreApplication(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QGuiApplication(argc, argv);
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const std::unique_ptr<QCoreApplication> owner(makeApplication(argc, argv));
-    QCoreApplication &app = *owner;
+    const std::unique_ptr<QCoreApplication> app(makeApplication(argc, argv));
     // A reader that goes away (| head -1) makes writes fail with EPIPE, which finish() turns
     // into a quiet end, instead of killing the process in the middle of a live run's Stop.
     StopSignals::ignoreBrokenPipe();
-    QStringList args = app.arguments().mid(1);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {
         writeStderr(QString::fromLocal8Bit(helpText()).trimmed());
         return ExitUsage;
