@@ -77,5 +77,19 @@ const CliCommand::Registration chartCommand({
     QStringLiteral("chart"),
     QStringLiteral("nrv508-cli chart FILE --quantity CO|O2|CO2|Temp1|Temp2|Pressure|Value1|Value2"),
     runChart,
+    QStringLiteral(
+        "Reads the data file FILE as open does, loads the chart window for its mode and\n"
+        "chooses the quantity. Prints caption=, MeasureTitle=, Page=, Unit=, ytitle=, the axis\n"
+        "bounds xmin= xmax= ymin= ymax= (auto where the program never set one) and one\n"
+        "\"POINT i value\" line per record slot (gap where the cell holds no measurement).\n"
+        "Real and Store files are refused as the Chart button refuses them.\n"
+        "\n"
+        "Options:\n"
+        "  --quantity Q       the quantity to chart; required, no default:\n"
+        "                     CO, O2, CO2, Temp1, Temp2, Pressure (Logger pages, modes 2\n"
+        "                     to 5), Value1, Value2 (Single Logger pages, modes 6 to 10)\n"
+        "\n"
+        "Example:\n"
+        "  nrv508-cli chart page0.txt --quantity CO\n"),
 });
 } // namespace
