@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "platform/StopSignals.h"
 
 #include <QCoreApplication>
 
@@ -21,6 +22,9 @@ QByteArray overview()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // A reader that goes away (| head -1) makes writes fail with EPIPE, which finish() turns
+    // into a quiet end, instead of killing the process in the middle of a live run's Stop.
+    StopSignals::ignoreBrokenPipe();
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         writeStderr(QString::fromLocal8Bit(overview()).trimmed());
@@ -29,15 +33,15 @@ int main(int argc, char *argv[])
     const QString name = args.takeFirst();
     if (name == QLatin1String("--help") || name == QLatin1String("help")) {
         writeStdout(overview());
-        return ExitOk;
+        return finish(ExitOk);
     }
     for (const CliCommand &command : CliCommand::all()) {
         if (command.name != name) continue;
         if (args.contains(QStringLiteral("--help"))) {
             writeStdout(helpText(command).toLocal8Bit());
-            return ExitOk;
+            return finish(ExitOk);
         }
-        return command.run(command, args);
+        return finish(command.run(command, args));
     }
     writeStderr(QStringLiteral("nrv508-cli: unknown command \"%1\"").arg(name));
     writeStderr(QString::fromLocal8Bit(overview()).trimmed());
