@@ -240,7 +240,7 @@ void TestCli::helpOfEveryCommand()
         const Run r = cli({command, "--help"});
         const QString help = QString::fromLocal8Bit(r.out);
         QVERIFY2(r.status == 0 && r.err.isEmpty(), qPrintable(command));
-        const QString usage = help.section(QLatin1Char('\n'), 0, 0);
+        const QString usage = help.section(QStringLiteral("\n\n"), 0, 0); // may wrap
         QVERIFY2(usage.startsWith("usage: nrv508-cli " + command), qPrintable(help));
         for (const QRegularExpressionMatch &m : option.globalMatch(usage)) {
             const QString line = "\n  " + m.captured(0) + ' ';
