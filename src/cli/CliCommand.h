@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+class QCoreApplication;
+
 // One subcommand of nrv508-cli. Each command file registers itself with a static
 // CliCommand::Registration, usage and help beside it, so adding a command touches no other file.
 struct CliCommand {
@@ -15,6 +17,8 @@ struct CliCommand {
     // What `COMMAND --help` prints after the usage: what the command does, an "Options:" list
     // with each default, the mode codes where it takes one, and an "Example:".
     QString help;
+    // The application object the command runs under; without one, the core's (QtCore).
+    QCoreApplication *(*application)(int &argc, char **argv) = nullptr;
 
     struct Registration {
         explicit Registration(CliCommand command);
