@@ -3,12 +3,30 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "link/DevicePort.h"
+#include "link/SystemPortDiscovery.h"
 
 #include <QRegularExpression>
 
 namespace {
 const int kBauds[] = {4800, 9600, 19200, 38400};
+
+// --port serial:A12B34: the adapter with that serial number, wherever it is plugged in. One
+// that is not plugged in fails to open with a message saying so.
+void useSerialNumber(const QString &serial, DevicePort &port)
+{
+    const PortResolver resolver(SystemPortDiscovery::shared(), PortAssignments());
+    const QList<DiscoveredPort> found = resolver.withSerial(serial);
+    if (!found.isEmpty()) {
+        port.setDeviceOverride(found.first().device);
+        return;
+    }
+    ResolvedPort missing;
+    missing.source = PortSource::Assigned;
+    missing.assignment.serialNumber = serial;
+    missing.device = QStringLiteral("serial:") + serial;
+    port.setResolution([missing](int) { return missing; });
 }
+} // namespace
 
 int baudIndexOf(int baud)
 {
@@ -22,7 +40,7 @@ QString readPortOptions(const Args &args, PortOptions *o)
 {
     o->device = args.value("--port");
     if (o->device.isEmpty())
-        return QStringLiteral("--port names the device (/dev/ttyUSB0, COM1 ...)");
+        return QStringLiteral("--port names the device (/dev/ttyUSB0, COM1 ..., serial:NUMBER)");
     // 38400 lies beyond the 16-bit numbers of the program's own variables.
     bool baudOk = false;
     o->baud = args.value("--baud", "9600").toInt(&baudOk);
@@ -43,7 +61,9 @@ void applyPortOptions(const PortOptions &o, Program &program, DevicePort &port)
     static const QRegularExpression com(QStringLiteral("^COM([1-6])$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = com.match(o.device);
-    if (match.hasMatch()) {
+    if (o.device.startsWith(QLatin1String("serial:"))) {
+        useSerialNumber(o.device.mid(7), port);
+    } else if (match.hasMatch()) {
         program.model.PortNumber = static_cast<qint16>(match.captured(1).toInt());
         port.setPortNumber(program.model.PortNumber);
     } else {
