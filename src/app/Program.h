@@ -9,7 +9,11 @@
 #include "tables/MainCommands.h"
 #include "tables/ModeSwitch.h"
 
+#include <functional>
+#include <memory>
+
 class MessageSink;
+class PortDiscovery;
 class SerialPort;
 
 // The program's core, shared by the windows and the command line: the screen model and the
@@ -31,4 +35,9 @@ public:
     CommSettings comm;
     MainCommands commands;
     HeaderWriter header;
+
+    // The serial ports of the system, as the Communication window shows them.
+    const PortDiscovery *portDiscovery;
+    // A port of its own for "Test connection", its COM numbers resolved as Start resolves them.
+    std::function<std::unique_ptr<SerialPort>()> makeTestPort;
 };

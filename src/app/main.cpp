@@ -1,6 +1,7 @@
 #include "app/BoxMessages.h"
 #include "app/Program.h"
 #include "link/DevicePort.h"
+#include "link/SystemPortDiscovery.h"
 #include "tables/frmMain.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     DevicePort port;
+    // Start opens what the COM number stands for now, assigned adapters included.
+    port.setResolution(PortResolver::programResolution(SystemPortDiscovery::shared()));
     BoxMessages messages;
     Program program(port, messages);
     program.startUp();

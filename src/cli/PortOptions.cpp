@@ -3,12 +3,30 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "link/DevicePort.h"
+#include "link/SystemPortDiscovery.h"
 
 #include <QRegularExpression>
 
 namespace {
 const int kBauds[] = {4800, 9600, 19200, 38400};
+
+// --port serial:A12B34: the adapter with that serial number, wherever it is plugged in. One
+// that is not plugged in fails to open with a message saying so.
+void useSerialNumber(const QString &serial, DevicePort &port)
+{
+    const PortResolver resolver(SystemPortDiscovery::shared(), PortAssignments());
+    const QList<DiscoveredPort> found = resolver.withSerial(serial);
+    if (!found.isEmpty()) {
+        port.setDeviceOverride(found.first().device);
+        return;
+    }
+    ResolvedPort missing;
+    missing.source = PortSource::Assigned;
+    missing.assignment.serialNumber = serial;
+    missing.device = QStringLiteral("serial:") + serial;
+    port.setResolution([missing](int) { return missing; });
 }
+} // namespace
 
 int baudIndexOf(int baud)
 {
@@ -30,7 +48,7 @@ QString readPortOptions(const Args &args, PortOptions *o)
 {
     o->device = args.value("--port");
     if (o->device.isEmpty())
-        return QStringLiteral("--port names the device (/dev/ttyUSB0, COM1 ...)");
+        return QStringLiteral("--port names the device (/dev/ttyUSB0, COM1 ..., serial:NUMBER)");
     // COM7 would otherwise be taken for a file of that name in the working directory.
     static const QRegularExpression comLike(QStringLiteral("^COM[0-9]+$"),
                                             QRegularExpression::CaseInsensitiveOption);
@@ -55,7 +73,9 @@ void applyPortOptions(const PortOptions &o, Program &program, DevicePort &port)
     program.model.BaudIndex = static_cast<qint16>(baudIndexOf(o.baud));
     program.model.LinkType = static_cast<qint16>(o.linkType);
     port.setSettings(QStringLiteral("%1,N,8,1").arg(o.baud));
-    if (const int number = comPortNumber(o.device)) {
+    if (o.device.startsWith(QLatin1String("serial:"))) {
+        useSerialNumber(o.device.mid(7), port);
+    } else if (const int number = comPortNumber(o.device)) {
         program.model.PortNumber = static_cast<qint16>(number);
         port.setPortNumber(program.model.PortNumber);
     } else {

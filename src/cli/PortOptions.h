@@ -24,5 +24,6 @@ int comPortNumber(const QString &device);
 QString readPortOptions(const Args &args, PortOptions *options);
 
 // Sets the program's link settings and points the port at the device. COM1 to COM6 resolve
-// as the program resolves its port numbers; anything else is a device path.
+// as the program resolves its port numbers; serial:NUMBER is the adapter with that serial
+// number; anything else is a device path.
 void applyPortOptions(const PortOptions &options, Program &program, DevicePort &port);

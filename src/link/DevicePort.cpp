@@ -1,5 +1,6 @@
 #include "link/DevicePort.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 
 DevicePort::DevicePort(QObject *parent) : SerialPort(parent), m_port(new QSerialPort(this))
@@ -12,18 +13,22 @@ DevicePort::~DevicePort() = default;
 
 QString DevicePort::deviceFor(int portNumber)
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(portNumber);
-#else
-    const QByteArray mapped = qgetenv(QStringLiteral("NRV508_COM%1").arg(portNumber).toLatin1());
-    if (!mapped.isEmpty()) return QString::fromLocal8Bit(mapped);
-    return QStringLiteral("/dev/ttyS%1").arg(portNumber - 1);
-#endif
+    const QString mapped = PortResolver::environmentDevice(portNumber);
+    return mapped.isEmpty() ? PortResolver::standardDevice(portNumber) : mapped;
+}
+
+ResolvedPort DevicePort::resolved() const
+{
+    if (m_resolution) return m_resolution(m_number);
+    ResolvedPort r;
+    r.com = m_number;
+    r.device = deviceFor(m_number);
+    return r;
 }
 
 QString DevicePort::device() const
 {
-    return m_override.isEmpty() ? deviceFor(m_number) : m_override;
+    return m_override.isEmpty() ? resolved().device : m_override;
 }
 
 bool DevicePort::isOpen() const
@@ -33,7 +38,13 @@ bool DevicePort::isOpen() const
 
 bool DevicePort::open(QString *error)
 {
-    const QString name = device();
+    const ResolvedPort r = m_override.isEmpty() ? resolved() : ResolvedPort();
+    if (!r.refusal().isEmpty()) {
+        m_failure = OpenFailure::Absent;
+        if (error) *error = r.refusal();
+        return false;
+    }
+    const QString name = m_override.isEmpty() ? r.device : m_override;
     m_port->setPortName(name);
     const int baud = m_settings.section(QLatin1Char(','), 0, 0).toInt();
     m_port->setBaudRate(baud > 0 ? baud : 9600);
@@ -42,7 +53,9 @@ bool DevicePort::open(QString *error)
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     m_vanishing = false;
+    m_failure = OpenFailure::None;
     if (m_port->open(QIODevice::ReadWrite)) return true;
+    m_failure = failureOf(name);
     if (!error) return false;
     *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
     // Qt says the same for a port that another program holds and for one this user may not
@@ -51,6 +64,23 @@ bool DevicePort::open(QString *error)
         *error += QStringLiteral(" (the port is in use by another program, or this user may not "
                                  "open it)");
     return false;
+}
+
+// Qt tells a port held elsewhere and a port this user may not open by one error; the device's
+// permissions tell them apart.
+OpenFailure DevicePort::failureOf(const QString &device) const
+{
+    switch (m_port->error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return OpenFailure::Absent;
+    case QSerialPort::PermissionError: {
+        const QFileInfo info(device);
+        return info.isReadable() && info.isWritable() ? OpenFailure::Busy
+                                                      : OpenFailure::NoPermission;
+    }
+    default:
+        return OpenFailure::Other;
+    }
 }
 
 void DevicePort::close()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/PortResolver.h"
 #include "link/SerialPort.h"
+
+#include <functional>
 
 class QSerialPort;
 
@@ -11,9 +14,15 @@ public:
     explicit DevicePort(QObject *parent = nullptr);
     ~DevicePort() override;
 
-    // The device behind port number 1 to 6: "COMn" on Windows; elsewhere the device named by
-    // the environment variable NRV508_COM<n>, or /dev/ttyS<n-1>.
+    // The device behind port number 1 to 6 without assignments: the device named by the
+    // environment variable NRV508_COM<n>, or "COMn" on Windows and /dev/ttyS<n-1> elsewhere.
     static QString deviceFor(int portNumber);
+    // How port numbers resolve to devices (the program's: with the ports assigned in
+    // "Devices..."); without one, deviceFor().
+    void setResolution(std::function<ResolvedPort(int)> resolution)
+    {
+        m_resolution = std::move(resolution);
+    }
 
     // Opens this device path instead of the one the port number maps to (the command line's
     // --port /dev/ttyUSB0).
@@ -32,15 +41,21 @@ public:
     int waitingCount() const override;
     QByteArray takeWaiting() override;
     QString errorText() const override;
+    OpenFailure openFailure() const override { return m_failure; }
+    QString deviceName() const override { return device(); }
 
 private:
     void onReadyRead();
     void onError();
     void reportVanished();
+    ResolvedPort resolved() const;
+    OpenFailure failureOf(const QString &device) const;
 
     QSerialPort *m_port;
     int m_number = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     QString m_override;
+    std::function<ResolvedPort(int)> m_resolution;
+    OpenFailure m_failure = OpenFailure::None;
     bool m_vanishing = false;
 };

@@ -7,6 +7,9 @@
 // Kinds of event the serial component raises, with the codes the instrument link uses.
 enum class CommEvent { Received = 2, Break = 1001, FramingError = 1004 };
 
+// Why the latest open failed, as far as the system tells.
+enum class OpenFailure { None, Absent, Busy, NoPermission, Other };
+
 // The one serial port of the program (MSComm1). Everything the link does with the instrument
 // goes through this small interface, so tests can put a scripted port behind it.
 class SerialPort : public QObject {
@@ -33,6 +36,10 @@ public:
     virtual QByteArray takeWaiting() = 0;
     // What went wrong with the latest failed send, for the "Port Error" message.
     virtual QString errorText() const { return QString(); }
+    // What kind of failure the latest failed open was.
+    virtual OpenFailure openFailure() const { return OpenFailure::Other; }
+    // The device the port opens, for messages; "" where there is none to name.
+    virtual QString deviceName() const { return QString(); }
 
 signals:
     // Raised on the user-interface thread, never during another action.

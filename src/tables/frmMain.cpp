@@ -179,7 +179,8 @@ void frmMain::header()
 void frmMain::communicationSetup()
 {
     m_program.comm.prepareSetup();
-    frmComm dialog(m_program.comm.currentChoice(), this);
+    frmComm dialog(m_program.comm.currentChoice(), *m_program.portDiscovery, m_program.makeTestPort,
+                   this);
     if (dialog.exec() == QDialog::Accepted) m_program.comm.accept(dialog.choice());
     activateWindow();
     raise();

@@ -303,7 +303,8 @@ private slots:
                 QStringLiteral("nrv508-cli %1: %2").arg(args.section(' ', 0, 0), problem), {}, {},
                 "");
         };
-        usage("no port", "download --mode 1", "--port names the device (/dev/ttyUSB0, COM1 ...)");
+        usage("no port", "download --mode 1",
+              "--port names the device (/dev/ttyUSB0, COM1 ..., serial:NUMBER)");
         usage("no mode", "download --port COM1", "--mode takes a mode code from 0 to 11");
         usage("mode 12", dl + "12", "--mode takes a mode code from 0 to 11");
         usage("baud 1200", dl + "1 --baud 1200", "--baud takes 4800, 9600, 19200 or 38400");
