@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -217,9 +218,9 @@ private slots:
     }
 
     // nrv508-cli download and live. emulator: its options, "" for none; args: PORT stands for
-    // the emulator's device (or a missing one when no emulator runs) and OUT for the file
-    // written; err: the first line on stderr; written: OUT, or how it starts after a fault,
-    // null for none; requests: as the emulator received them.
+    // the emulator's device (or a missing one when no emulator runs) and OUT for a file that
+    // holds "previous" before the run; err: the first line on stderr; written: OUT after the
+    // run, null for "previous" untouched; requests: as the emulator received them.
     void cli_data()
     {
         QTest::addColumn<QStringList>("emulator");
@@ -248,6 +249,9 @@ private slots:
             expected("single4.txt"), "QTSL4");
         row("tightness, bluetooth", "--fast", qPrintable(dl + "11 --link bt"), 0, "", {},
             expected("tightness.txt"), "QTT");
+        // About 8 s on the wire, far longer than the timeout: only silence ends a download.
+        row("store at 4800 baud, longer than the timeout", "--baud 4800",
+            qPrintable(dl + "1 --baud 4800 --timeout 2"), 0, "", {}, expected("store.txt"), "QTS");
         // The quiet gap ends a reading within a second of its last byte; readings further apart
         // than that are shown one by one.
         row("live, two readings", "--baud 38400 --interval 1300",
@@ -261,7 +265,7 @@ private slots:
             {}, "QTRQ QTP");
         row("hang-up mid-download", "--fast --hangup-after 3000", qPrintable(dl + "2"), 1,
             "Communication Error: Check Analyser and Adapter, or Change the Communication Setup.",
-            {}, "\"2\"\r\n", "QTL0");
+            {}, {}, "QTL0");
 
         const auto usage = [&](const char *name, const QString &args, const char *problem) {
             row(name, "", qPrintable(args), 2,
@@ -273,7 +277,8 @@ private slots:
         usage("mode 12", dl + "12", "--mode takes a mode code from 0 to 11");
         usage("baud 1200", dl + "1 --baud 1200", "--baud takes 4800, 9600, 19200 or 38400");
         usage("link usb", "live --port COM1 --link usb", "--link takes ir or bt");
-        usage("count 0", "live --port COM1 --count 0", "--count takes a number of readings from 1");
+        usage("count -1", "live --port COM1 --count -1",
+              "--count takes a number of readings (0: until interrupted)");
         usage("live takes no mode", "live --port COM1 --mode 1", "unknown option --mode");
     }
 
@@ -290,7 +295,10 @@ private slots:
         const QString device = emulator.isEmpty() ? "/dev/nrv508-missing" : instrument.device();
         qputenv("NRV508_COM3", device.toLocal8Bit());
         const QString out = m_dir.filePath(QStringLiteral("out.txt"));
-        QFile::remove(out);
+        const QByteArray previous = "previous\r\n";
+        QFile before(out);
+        QVERIFY(before.open(QIODevice::WriteOnly) && before.write(previous) == previous.size());
+        before.close();
         args.replaceInStrings(QRegularExpression("^PORT$"), device);
         args.replaceInStrings(QRegularExpression("^OUT$"), out);
 
@@ -303,15 +311,61 @@ private slots:
         const QStringList lines =
             QString::fromLocal8Bit(cli.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.value(0), err.replace("PORT", device));
-        // One message for a failure, the usage after a usage error.
-        QCOMPARE(lines.size(), err.isEmpty() ? 0 : status == 2 ? 2 : 1);
+        // One message for a failure, the usage after a usage error; a line fault names the
+        // device and the file left as it was.
+        const bool lineFault = err.startsWith("Communication Error");
+        QCOMPARE(lines.size(), err.isEmpty() ? 0 : status == 2 || lineFault ? 2 : 1);
         if (status == 2)
             QVERIFY(lines.last().startsWith("usage: nrv508-cli " + args.first() + ' '));
+        if (lineFault)
+            QVERIFY2(lines.last().contains(device) && lines.last().contains(out),
+                     qPrintable(lines.last()));
         QFile file(out);
-        QCOMPARE(file.open(QIODevice::ReadOnly), !written.isNull());
-        // A run cut by the line writes the page as parsed up to the fault.
-        QCOMPARE(status == 0 ? file.readAll() : file.readAll().left(written.size()), written);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // Only a complete answer replaces the file; a fault or silence leaves it as it was.
+        QCOMPARE(file.readAll(), written.isNull() ? previous : written);
         QTEST(instrument.requests(), "requests");
+    }
+
+    // A live run without end, ended from outside once its first reading is out: by a signal,
+    // or by its reader going away (| head -n 1). Either way the instrument gets the Stop
+    // request, as from the button, and the exit status is the conventional one.
+    void liveEndsThroughStop_data()
+    {
+        QTest::addColumn<int>("signal"); // 0: the pipe's reader goes away
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("closed pipe") << 0;
+    }
+
+    void liveEndsThroughStop()
+    {
+        QFETCH(int, signal);
+        EmulatorProcess instrument;
+        QString error;
+        QVERIFY2(instrument.start({"--fast", "--interval", "1300"}, &error), qPrintable(error));
+        QProcess cli;
+        const QStringList live = {"live", "--port", instrument.device(), "--count", "0"};
+        if (signal == 0)
+            cli.start("bash", QStringList{"-c", "\"$0\" \"$@\" | head -n 1; exit ${PIPESTATUS[0]}",
+                                          QStringLiteral(NRV508_CLI)} +
+                                  live);
+        else
+            cli.start(QStringLiteral(NRV508_CLI), live);
+        QVERIFY(cli.waitForStarted());
+        QByteArray out;
+        // The whole first reading, or the one line that head lets through.
+        const QByteArray last = signal == 0 ? "\n" : "txtVersion=";
+        while (!out.contains(last) && cli.waitForReadyRead(kWaitMs))
+            out += cli.readAllStandardOutput();
+        QVERIFY2(out.startsWith("FrameReal="), out.constData());
+        if (signal != 0) ::kill(pid_t(cli.processId()), signal);
+        QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(kWaitMs));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 128 + (signal == 0 ? SIGPIPE : signal));
+        QCOMPARE(cli.readAllStandardError(), QByteArray());
+        QTRY_COMPARE_WITH_TIMEOUT(instrument.requests(), requests("QTRQ QTP"), kWaitMs);
     }
 };
 

@@ -2,11 +2,16 @@
 // ours would produce: none of it may crash the program, hang it, or spoil a good record.
 #include "Streams.h"
 #include "files/DataFile.h"
+#include "files/SafeWrite.h"
 #include "link/CommSettings.h"
 #include "tables/Modes.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 QByteArray loggerPage(const QString &coPrefix)
@@ -45,6 +50,8 @@ private slots:
     void hugeDataFileRefused();
     void settingsNoiseFallsBackToDefaults_data();
     void settingsNoiseFallsBackToDefaults();
+    void failedSettingsSaveKeepsFile_data();
+    void failedSettingsSaveKeepsFile();
 };
 
 void TestRobustness::noiseThenAGoodStream_data()
@@ -153,6 +160,59 @@ void TestRobustness::settingsNoiseFallsBackToDefaults()
     // Values out of range stay in the variables but never reach the port.
     QVERIFY(c.port.portNumber() >= 1 && c.port.portNumber() <= 6);
     QVERIFY(!c.port.settings().isEmpty());
+}
+
+void TestRobustness::failedSettingsSaveKeepsFile_data()
+{
+    QTest::addColumn<bool>("sizeLimit"); // else the rename fails
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file size limit") << true << "File too large";
+    QTest::newRow("rename") << false << "Read-only file system";
+}
+
+// "OK" in the Communication window on a full disk: the settings stay in use, the file keeps
+// its old bytes, and a message says where and why.
+void TestRobustness::failedSettingsSaveKeepsFile()
+{
+    QFETCH(bool, sizeLimit);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const QByteArray old = "1\r\n3\r\n2\r\n";
+    QFile f(QString::fromLatin1(CommSettings::kFileName));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    f.close();
+    Core c(Real);
+    CommSettings settings(c.m, c.port, c.program.pauses, c.messages);
+
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (sizeLimit) {
+        rlimit small = saved;
+        small.rlim_cur = 4;
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+    } else {
+        SafeWrite::setFaultInjector(
+            [](SafeWrite::Step step) { return step == SafeWrite::Step::Rename ? EROFS : 0; });
+    }
+    settings.accept(CommChoice{4, 5, 1});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    SafeWrite::setFaultInjector({});
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray kept = f.readAll();
+    const QStringList files = QDir().entryList(QDir::Files | QDir::Hidden);
+    QDir::setCurrent(previous);
+
+    QCOMPARE(kept, old);
+    QCOMPARE(files, QStringList{CommSettings::kFileName});
+    QCOMPARE(c.messages.shown.size(), 1);
+    QVERIFY2(c.messages.shown[0].contains(CommSettings::kFileName) &&
+                 c.messages.shown[0].contains(reason),
+             qPrintable(c.messages.shown[0]));
+    QCOMPARE(QList<int>({c.m.BaudIndex, c.m.PortNumber}), QList<int>({4, 5}));
+    QCOMPARE(c.port.settings(), QString("38400,N,8,1"));
 }
 
 QTEST_GUILESS_MAIN(TestRobustness)
