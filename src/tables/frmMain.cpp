@@ -3,6 +3,8 @@
 #include "charts/frmChart.h"
 
 #include "app/Program.h"
+#include "export/ExportMenu.h"
+#include "export/ReportHeader.h"
 #include "files/FileMenu.h"
 #include "link/frmComm.h"
 #include "link/frmHeader.h"
@@ -38,6 +40,9 @@ frmMain::frmMain(Program &program, QWidget *parent)
     m_menus = std::make_unique<MainMenus>(menuBar(), program.model, m_views);
     m_files = new FileMenu(program.model, program.messages,
                            m_menus->action(QStringLiteral("mnuFile"))->menu(), this);
+    // Exports come after the documented menus, in a menu of their own.
+    new ExportMenu(menuBar(), program.model, program.messages, this);
+    ReportHeader::rememberConfirmedLines(program.header);
     buildClientArea();
     bindElements();
     connectCommands();

@@ -62,6 +62,7 @@ private slots:
     void outOfRangeModeLeavesTables();
     void unreadableFilesRefused_data();
     void unreadableFilesRefused();
+    void handEditedLines_data();
     void handEditedLines();
     void loggerFileOverStoreDisplay();
     void failedWriteKeepsOldFile_data();
@@ -267,18 +268,36 @@ void TestDataFile::unreadableFilesRefused()
     QVERIFY2(error.contains(path) && error.contains(reason), qPrintable(error));
 }
 
+void TestDataFile::handEditedLines_data()
+{
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("CR LF, last line unended") << QByteArray("\r\n");
+}
+
+// A file edited by hand: values without quotes, one with an opening quote only. Whatever the
+// editor's line ends, each value is the line's text, and a save writes it quoted again.
 void TestDataFile::handEditedLines()
 {
-    const QByteArray bytes = "6\nMeasure\n\"Date\"\n\"Time\"\n\"Sample\n\"Unit\"\n\"Add\"";
+    QFETCH(QByteArray, ending);
+    QByteArray bytes =
+        QByteArray("6|Measure|\"Date\"|\"Time\"|\"Sample|ppm|Add|1|12.5|").replace("|", ending);
+    if (QByteArray(QTest::currentDataTag()).contains("unended")) bytes.chop(ending.size());
     Core c(Store);
     DataFile::Contents contents;
     QString error;
     QVERIFY2(DataFile::parse(bytes, "x", &contents, &error), qPrintable(error));
     DataFile::apply(contents, c.m);
     QCOMPARE(c.m.CurrentMode, qint16(6));
-    QCOMPARE(c.m.txtSLMeasure.caption, QString("Measure"));
-    QCOMPARE(c.m.txtSLSample.caption, QString("Sample"));
-    QCOMPARE(c.m.MSFlexGrid3.text(0, 0), QString("Add"));
+    const QList<QByteArray> saved = lines(DataFile::serialize(c.m)).mid(0, 10);
+    QCOMPARE(saved,
+             QByteArray("\"6\"|\"Measure\"|\"Date\"|\"Time\"|\"Sample\"|\"ppm\"|\"Add\"|\"1\"|"
+                        "\"12.5\"|\"\"")
+                 .replace('|', "\r|")
+                 .append('\r')
+                 .split('|'));
+    QCOMPARE(c.m.MSFlexGrid3.text(0, 2), QString("12.5"));
 
     QTemporaryDir dir;
     QVERIFY(!DataFile::load(dir.path(), &contents, &error));
@@ -395,6 +414,9 @@ void TestDataFile::longNamesAndStaleTemporaries()
         QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
         QCOMPARE(readAll(path), DataFile::serialize(c.m));
     }
+    QString error;
+    QVERIFY(!DataFile::write(c.m, dir.filePath("no/such/dir/x.txt"), &error));
+    QVERIFY2(error.contains("x.txt") && error.contains("No such file"), qPrintable(error));
     running.kill();
     running.waitForFinished();
     QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);

@@ -9,6 +9,7 @@
 #include "link/DevicePort.h"
 #include "tables/Modes.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,6 +33,58 @@ QStringList requests(const char *commands)
     return QString(commands)
         .split(' ', Qt::SkipEmptyParts)
         .replaceInStrings(QRegularExpression("$"), "\\x0a\\x0d");
+}
+
+// The instrument played by the test itself at the far end of a pseudo-terminal, so that the
+// test knows when each byte arrives.
+class FarEnd {
+public:
+    FarEnd()
+    {
+        m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_fd >= 0 && grantpt(m_fd) == 0 && unlockpt(m_fd) == 0)
+            m_device = QString::fromLatin1(ptsname(m_fd));
+    }
+    ~FarEnd()
+    {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    QString device() const { return m_device; }
+    bool send(const QByteArray &bytes)
+    {
+        return ::write(m_fd, bytes.data(), bytes.size()) == bytes.size();
+    }
+    // Everything the program sent so far, once it holds text or after ms.
+    QByteArray awaitSent(const QByteArray &text, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_sent.contains(text) && clock.elapsed() < ms) {
+            char chunk[256];
+            const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
+            if (n > 0) m_sent.append(chunk, n);
+            if (n <= 0) QTest::qWait(20); // nothing yet, or the program's side is not open
+        }
+        return m_sent;
+    }
+
+private:
+    int m_fd = -1;
+    QString m_device;
+    QByteArray m_sent;
+};
+
+// A live reading that differs from the others in its time and its CO value.
+QByteArray liveReading(int k)
+{
+    QByteArray out;
+    for (const QString &line :
+         {QStringLiteral("<BTInstReading"), QStringLiteral("major_version=\"2\""),
+          QStringLiteral("minor_version=\"05\""), QStringLiteral("mode=\"Real Time Mode Data\">"),
+          QStringLiteral("<inst_data time=\"10:00:0%1\"").arg(k), QStringLiteral("O2=\"4.8\""),
+          QStringLiteral("CO=\"%1\"/>").arg(11 * k), QStringLiteral("</BTInstReading>")})
+        out += line.toLatin1() + "\n\r";
+    return out;
 }
 
 // The program on a DevicePort pointed at a freshly started emulator.
@@ -123,6 +176,42 @@ private slots:
         QCOMPARE(link.port.isOpen(), linkType == 2); // the infrared adapter is let go
         QTRY_COMPARE(link.emulator.requests(),
                      requests(linkType == 1 ? "QTRQ QTP" : "QTRQ QTP QTP"));
+    }
+
+    // A live run as the user follows it: each of several different readings is shown, in
+    // order, within a few seconds of its arrival (the quiet gap that ends a reading lasts half
+    // a second to a second), and reaches a pipe while nrv508-cli still runs.
+    void liveReadingsShownAsTheyArrive()
+    {
+        constexpr int kShownWithinMs = 3000; // generous for a busy machine
+        FarEnd instrument;
+        QVERIFY(!instrument.device().isEmpty());
+        QProcess cli;
+        cli.start(QStringLiteral(NRV508_CLI),
+                  {"live", "--port", instrument.device(), "--baud", "38400", "--count", "3"});
+        QCOMPARE(instrument.awaitSent("QTRQ\n\r", kWaitMs), QByteArray("QTRQ\n\r"));
+        QByteArray out;
+        for (int k = 1; k <= 3; ++k) {
+            QVERIFY(instrument.send(liveReading(k)));
+            QElapsedTimer sinceArrival;
+            sinceArrival.start();
+            while (out.count("\n\n") < k && sinceArrival.elapsed() < kWaitMs &&
+                   (cli.waitForReadyRead(100) || cli.state() == QProcess::Running))
+                out += cli.readAllStandardOutput();
+            const qint64 late = sinceArrival.elapsed();
+            const QStringList shown =
+                QString::fromLatin1(out).split("\n\n").value(k - 1).split('\n');
+            QCOMPARE(shown.filter(QRegularExpression("^txtR(Time|Co)=")),
+                     QStringList({QStringLiteral("txtRTime=10:00:0%1").arg(k),
+                                  QStringLiteral("txtRCo=%1").arg(11 * k)}));
+            QVERIFY2(
+                late < kShownWithinMs,
+                qPrintable(
+                    QStringLiteral("reading %1 shown %2 ms after it arrived").arg(k).arg(late)));
+            if (k < 3) QCOMPARE(cli.state(), QProcess::Running);
+        }
+        QVERIFY(cli.waitForFinished(kWaitMs));
+        QCOMPARE(cli.exitCode(), 0);
     }
 
     void hangUpMidDownloadKeepsTheRecords()
@@ -249,6 +338,10 @@ private slots:
             expected("single4.txt"), "QTSL4");
         row("tightness, bluetooth", "--fast", qPrintable(dl + "11 --link bt"), 0, "", {},
             expected("tightness.txt"), "QTT");
+        // LOST: an instrument whose logger page 1 lost its first record on the way.
+        row("logger page 1, first record lost", "--fast --data LOST", qPrintable(dl + "3"), 1,
+            "Receiving Error: Some data are lost while receiving the data. Please restart.", {},
+            expected("logger1_first_lost.txt"), "QTL1");
         // About 8 s on the wire, far longer than the timeout: only silence ends a download.
         row("store at 4800 baud, longer than the timeout", "--baud 4800",
             qPrintable(dl + "1 --baud 4800 --timeout 2"), 0, "", {}, expected("store.txt"), "QTS");
@@ -291,6 +384,12 @@ private slots:
         QFETCH(QByteArray, written);
         EmulatorProcess instrument;
         QString error;
+        QTemporaryDir lost;
+        if (emulator.contains("LOST")) {
+            QVERIFY(QFile::copy(NRV508_TEST_DATA "/streams/logger1_first_lost.txt",
+                                lost.filePath("logger1.txt")));
+            emulator.replaceInStrings(QRegularExpression("^LOST$"), lost.path());
+        }
         QVERIFY2(emulator.isEmpty() || instrument.start(emulator, &error), qPrintable(error));
         const QString device = emulator.isEmpty() ? "/dev/nrv508-missing" : instrument.device();
         qputenv("NRV508_COM3", device.toLocal8Bit());
