@@ -41,7 +41,7 @@ QString startDirectory()
     return clean(QDir::homePath());
 }
 
-Listing list(const QString &directory)
+Listing list(const QString &directory, Qt::CaseSensitivity patternCase)
 {
     Listing out;
     out.path = clean(directory);
@@ -61,9 +61,9 @@ Listing list(const QString &directory)
     if (!dir.isRoot()) out.parent = clean(out.path + QStringLiteral("/.."));
     out.directories =
         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    // The pattern matches as typed: "DATA.TXT" is not a "*.txt" file here.
-    out.files = dir.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::CaseSensitive,
-                              QDir::Name | QDir::IgnoreCase);
+    QDir::Filters filters = QDir::Files;
+    if (patternCase == Qt::CaseSensitive) filters |= QDir::CaseSensitive;
+    out.files = dir.entryList({QStringLiteral("*.txt")}, filters, QDir::Name | QDir::IgnoreCase);
     return out;
 }
 

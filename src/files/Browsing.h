@@ -26,11 +26,19 @@ struct Listing {
     QString path;            // the directory listed, absolute and clean
     QString parent;          // its parent, empty at a root
     QStringList directories; // subdirectory names, sorted
-    QStringList files;       // names matching "*.txt" exactly as typed (case counts), sorted
+    QStringList files;       // names matching "*.txt", sorted
     QString error;           // why the directory cannot be listed; empty when it can
 };
 
-Listing list(const QString &directory);
+// How "*.txt" matches: letter case counts where the file system's names do (not on Windows,
+// where "DATA.TXT" is as much a data file as "data.txt").
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity kPatternCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity kPatternCase = Qt::CaseSensitive;
+#endif
+
+Listing list(const QString &directory, Qt::CaseSensitivity patternCase = kPatternCase);
 
 // The nearest directory at or above the given one that still exists.
 QString existingAncestor(const QString &directory);

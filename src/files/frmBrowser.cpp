@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -132,13 +133,17 @@ bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+// A drive shows its current directory: the last one used on it in this browser, or its root
+// (the place itself) when none was used yet or that directory has gone.
 void frmBrowser::driveChosen(int index)
 {
-    if (showDirectory(m_drives->itemData(index).toString())) {
-        m_drive = index;
+    const int previous = m_drive;
+    const QString last = m_lastOnDrive.value(index);
+    m_drive = index;
+    if (showDirectory(QFileInfo(last).isDir() ? last : m_drives->itemData(index).toString()))
         return;
-    }
     // A drive that cannot be read leaves the browser where it was.
+    m_drive = previous;
     const QSignalBlocker blocker(m_drives);
     m_drives->setCurrentIndex(m_drive);
 }
@@ -157,6 +162,7 @@ bool frmBrowser::showDirectory(const QString &path)
 void frmBrowser::fillLists(const Browsing::Listing &listing)
 {
     m_directory = listing.path;
+    if (m_drive >= 0) m_lastOnDrive.insert(m_drive, listing.path);
     m_path->setText(QDir::toNativeSeparators(listing.path));
     m_dirs->clear();
     if (!listing.parent.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 namespace Browsing {
@@ -46,4 +47,5 @@ private:
     QListWidget *m_files = nullptr;
     QString m_directory;
     int m_drive = -1;
+    QHash<int, QString> m_lastOnDrive; // each drive's current directory: the last one shown
 };

@@ -31,6 +31,14 @@ QString DevicePort::device() const
     return m_override.isEmpty() ? resolved().device : m_override;
 }
 
+QString DevicePort::portLabel() const
+{
+    const QString path = device();
+    const QString com = QStringLiteral("COM%1").arg(m_number);
+    if (!m_override.isEmpty() || path == com) return path;
+    return QStringLiteral("%1 (%2)").arg(com, path);
+}
+
 bool DevicePort::isOpen() const
 {
     return m_port->isOpen();
@@ -57,12 +65,17 @@ bool DevicePort::open(QString *error)
     if (m_port->open(QIODevice::ReadWrite)) return true;
     m_failure = failureOf(name);
     if (!error) return false;
-    *error = QStringLiteral("%1: %2").arg(name, m_port->errorString());
+    *error = QStringLiteral("%1: %2").arg(portLabel(), m_port->errorString());
     // Qt says the same for a port that another program holds and for one this user may not
     // open; the user needs to know that both are possible.
     if (m_port->error() == QSerialPort::PermissionError)
         *error += QStringLiteral(" (the port is in use by another program, or this user may not "
                                  "open it)");
+    // A port picked by its number is changed where it was picked.
+    if (m_override.isEmpty()) {
+        if (!error->endsWith(QLatin1Char('.'))) *error += QLatin1Char('.');
+        *error += QStringLiteral(" Choose the port in Setup > Communication.");
+    }
     return false;
 }
 

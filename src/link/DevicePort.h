@@ -28,6 +28,9 @@ public:
     // --port /dev/ttyUSB0).
     void setDeviceOverride(const QString &device) { m_override = device; }
     QString device() const;
+    // The port as the user knows it: "COM2 (/dev/ttyS1)", or the device alone where it was
+    // named directly or is the COM name itself.
+    QString portLabel() const;
 
     void setPortNumber(int number) override { m_number = number; }
     int portNumber() const override { return m_number; }

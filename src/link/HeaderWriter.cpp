@@ -5,6 +5,8 @@
 #include "link/Pauses.h"
 #include "link/Transfer.h"
 
+#include <utility>
+
 const QString HeaderWriter::kErrorText = QStringLiteral("Error !");
 
 namespace {
@@ -13,7 +15,7 @@ enum : qint16 { Infrared = 1 };
 
 HeaderWriter::HeaderWriter(ScreenModel &model, SerialPort &port, const Pauses &pauses,
                            Transfer &transfer, QObject *parent)
-    : QObject(parent), m_model(model), m_port(port), m_pauses(pauses)
+    : QObject(parent), m_model(model), m_port(port), m_pauses(pauses), m_transfer(transfer)
 {
     m_timer2.setInterval(kTimer2Ms);
     m_timer2.setSingleShot(true);
@@ -41,7 +43,8 @@ void HeaderWriter::headerButton()
 
 bool HeaderWriter::writeLine(int line)
 {
-    if (line != 1 && line != 2) return false;
+    // Once the user has asked to leave, the window takes no new line.
+    if ((line != 1 && line != 2) || ending()) return false;
     resultBox(line).clear();
     const QString text = line == 1 ? m_texts.Text1 : m_texts.Text2;
     if (!isSendable(text)) {
@@ -83,6 +86,8 @@ void HeaderWriter::write(int line, const QString &text)
     m_echo.clear();
     m_mark = m_model.ReceiveBuffer.size();
     m_listening = true;
+    // The echo is no part of a download answer still awaited, whatever the mode.
+    m_transfer.forgetAnswer();
     if (!m_port.send(commandBytes(line, stored)) && m_failure.isEmpty()) {
         const QString error = m_port.errorText();
         m_failure = error.isEmpty() ? QStringLiteral("the line could not be sent")
@@ -121,19 +126,41 @@ void HeaderWriter::onTimer2()
     if (!m_queue.isEmpty()) {
         const QPair<int, QString> next = m_queue.takeFirst();
         write(next.first, next.second);
+    } else if (ending()) {
+        finishEnd(std::exchange(m_endRequest, EndRequest::None));
+        emit ended();
     }
 }
 
-void HeaderWriter::endWrite()
+bool HeaderWriter::endWrite()
 {
-    m_timer2.stop();
-    emptyStreamText();
-    forgetWindowTexts();
+    return requestEnd(EndRequest::EndWrite);
 }
 
-// The check already due still runs: its result waits for the next time the window opens.
-void HeaderWriter::closeBox()
+bool HeaderWriter::closeBox()
 {
+    return requestEnd(EndRequest::CloseBox);
+}
+
+// A line still queued behind an earlier check goes out, and is checked, before the window
+// may go; a line already sent is checked as it always is.
+bool HeaderWriter::requestEnd(EndRequest request)
+{
+    if (ending()) return false;
+    if (!m_queue.isEmpty()) {
+        m_endRequest = request;
+        emit changed();
+        return false;
+    }
+    finishEnd(request);
+    return true;
+}
+
+// End Write stops Timer2 with a line still pending; the close box leaves its check running,
+// and the result waits for the next time the window opens.
+void HeaderWriter::finishEnd(EndRequest request)
+{
+    if (request == EndRequest::EndWrite) m_timer2.stop();
     emptyStreamText();
     forgetWindowTexts();
 }
@@ -144,7 +171,7 @@ void HeaderWriter::setInput(int line, const QString &text)
     if (line == 2) m_texts.Text2 = text;
 }
 
-// The window is gone with everything typed into it; a line not yet sent goes with it.
+// The window is gone with everything typed into it.
 void HeaderWriter::forgetWindowTexts()
 {
     m_texts = HeaderTexts();

@@ -42,10 +42,14 @@ public:
     // cmdPRAdd (line 1) and cmdPRPhone (line 2): writes the line in the input box. Returns
     // false when the box holds nothing that can be sent, in which case nothing goes out.
     bool writeLine(int line);
-    // cmdWrite.
-    void endWrite();
-    // The header window closed from its frame (or by Escape).
-    void closeBox();
+    // cmdWrite. A line confirmed with "OK" that still waits for an earlier check is never
+    // dropped: the window stays (false is returned) until that line has been sent and checked,
+    // and ended() then says it may close.
+    bool endWrite();
+    // The header window closed from its frame (or by Escape); waits for a line as endWrite().
+    bool closeBox();
+    // A way out was asked for while a line still waits to be sent or checked.
+    bool ending() const { return m_endRequest != EndRequest::None; }
 
     const HeaderTexts &texts() const { return m_texts; }
     // The user edited an input box.
@@ -72,8 +76,14 @@ signals:
     void changed();
     // The echo check of this line has put its result into the line's result box.
     void echoChecked(int line);
+    // The way out asked for while a line waited has been taken now that it is checked.
+    void ended();
 
 private:
+    enum class EndRequest { None, EndWrite, CloseBox };
+
+    bool requestEnd(EndRequest request);
+    void finishEnd(EndRequest request);
     void write(int line, const QString &text);
     void onTimer2();
     void onCommEvent(CommEvent kind);
@@ -85,6 +95,7 @@ private:
     ScreenModel &m_model;
     SerialPort &m_port;
     const Pauses &m_pauses;
+    Transfer &m_transfer;
     QTimer m_timer2;
     HeaderTexts m_texts;
     QByteArray m_echo;        // what arrived since the latest write
@@ -92,4 +103,5 @@ private:
     bool m_listening = false; // from a write to its check
     QList<QPair<int, QString>> m_queue;
     QString m_failure;
+    EndRequest m_endRequest = EndRequest::None;
 };

@@ -14,6 +14,7 @@ const QString kStart = QStringLiteral("Start");
 const QString kStop = QStringLiteral("Stop");
 const QString kStopRequest = QStringLiteral("QTP");
 const QString kLiveRequest = QStringLiteral("QTRQ");
+const QByteArray kClosingLine = QByteArrayLiteral("</BTInstReading>");
 
 enum : qint16 { Infrared = 1, Bluetooth = 2 };
 
@@ -58,6 +59,7 @@ void Transfer::startStop()
     m_model.ReceivedCount = 0;
     m_sendFailed = false;
     m_awaitingAnswer = false;
+    m_droppedEnd.clear();
     // A live run whose device went away (adapter pulled) has nothing left to stop, and opening
     // the port again here would restart the instrument's stream behind a "Start" caption.
     if (liveRunInProgress() && !m_port.isOpen())
@@ -161,7 +163,10 @@ bool Transfer::send(const QString &command)
         m_sendFailed = true;
         return false;
     }
-    if (command != kStopRequest && m_model.CurrentMode != Real) m_awaitingAnswer = true;
+    if (command != kStopRequest && m_model.CurrentMode != Real) {
+        m_awaitingAnswer = true;
+        m_requestMode = m_model.CurrentMode;
+    }
     return true;
 }
 
@@ -212,10 +217,40 @@ void Transfer::onReceived()
 {
     const QByteArray bytes = m_port.takeWaiting();
     if (bytes.isEmpty()) return;
+    if (answerOfOtherMode()) {
+        dropAnswer(bytes);
+        return;
+    }
     takeReceived(m_model, bytes);
     if (!m_timer3.isActive()) m_timer3.start();
     // Only the receive lamp of Real Mode shows a receive event; other modes redraw nothing.
     if (m_model.CurrentMode == Real) m_model.notify();
+}
+
+// The user switched modes after pressing Start: the answer belongs to a table that is gone.
+bool Transfer::answerOfOtherMode() const
+{
+    return m_awaitingAnswer && m_model.CurrentMode != m_requestMode;
+}
+
+// An answer for another mode is let go as it arrives, with whatever of it was received or
+// assembled before the switch, until its closing line has passed; no pass runs over it and no
+// progress window stands for it.
+void Transfer::dropAnswer(const QByteArray &bytes)
+{
+    const QByteArray seen = m_droppedEnd + m_model.ReceiveBuffer + bytes;
+    m_model.ReceiveBuffer.clear();
+    m_model.tokens.StreamText.clear();
+    m_model.tokens.SplitLine.clear();
+    m_model.LinkQuiet = true;
+    m_timer3.stop();
+    m_droppedEnd = seen.right(kClosingLine.size() - 1);
+    if (seen.contains(kClosingLine)) {
+        m_awaitingAnswer = false;
+        m_droppedEnd.clear();
+    }
+    closeProgressWindow(m_model);
+    m_model.notify();
 }
 
 // The infrared adapter loses framing when the beam is interrupted; reconnecting resyncs it.
@@ -232,6 +267,10 @@ void Transfer::onFramingError()
 // ends the answer.
 void Transfer::onTimer3()
 {
+    if (answerOfOtherMode()) {
+        dropAnswer(QByteArray());
+        return;
+    }
     if (!m_model.LinkQuiet) {
         m_model.LinkQuiet = true;
         if (m_model.CurrentMode != Real && !m_model.frmSplash.visible) {

@@ -39,6 +39,10 @@ public:
     // or a live reading shown), as opposed to a pass over a partial answer or noise.
     bool lastPassCompletedStream() const { return m_lastPassComplete; }
 
+    // Whatever arrives from here on is no longer the answer to the latest request (a header
+    // line was written meanwhile, for example).
+    void forgetAnswer() { m_awaitingAnswer = false; }
+
 public slots:
     void onCommEvent(CommEvent kind);
     void onTimer3();
@@ -63,6 +67,8 @@ private:
     void onReceived();
     void onFramingError();
     void showPortError(const QString &text);
+    bool answerOfOtherMode() const;
+    void dropAnswer(const QByteArray &bytes);
 
     ScreenModel &m_model;
     SerialPort &m_port;
@@ -72,6 +78,8 @@ private:
     QTimer m_timer3;
     QTimer m_timer4;
     bool m_awaitingAnswer = false;
+    int m_requestMode = 0;   // the mode whose request the awaited answer answers
+    QByteArray m_droppedEnd; // the last bytes dropped, to find a closing line split in two
     bool m_lastPassComplete = false;
     bool m_sendFailed = false;
 };

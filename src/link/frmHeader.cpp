@@ -49,7 +49,16 @@ frmHeader::frmHeader(HeaderWriter &writer, QWidget *parent) : QDialog(parent), m
     endWrite->setAutoDefault(false);
     connect(endWrite, &QPushButton::clicked, this, &frmHeader::endWrite);
 
+    m_endWrite = endWrite;
+
+    // Said only while a line confirmed with "OK" still goes out before the window closes.
+    auto *note = new QLabel(QStringLiteral("Sending the waiting line . . ."), this);
+    note->setObjectName(QStringLiteral("waitNote"));
+    note->hide();
+    m_waitNote = note;
+
     auto *bottom = new QHBoxLayout;
+    bottom->addWidget(note);
     bottom->addStretch();
     bottom->addWidget(endWrite);
     auto *layout = new QVBoxLayout(this);
@@ -64,6 +73,7 @@ frmHeader::frmHeader(HeaderWriter &writer, QWidget *parent) : QDialog(parent), m
     setTabOrder(m_ok[1], endWrite);
 
     connect(&m_writer, &HeaderWriter::changed, this, &frmHeader::render);
+    connect(&m_writer, &HeaderWriter::ended, this, [this] { done(m_leaveResult); });
     render();
     m_input[0]->setFocus();
 }
@@ -131,12 +141,31 @@ void frmHeader::ok(int line)
 
 void frmHeader::endWrite()
 {
-    m_writer.endWrite();
-    accept();
+    if (m_writer.ending()) return;
+    if (m_writer.endWrite())
+        accept();
+    else
+        waitForQueuedLine(Accepted);
 }
 
 void frmHeader::reject()
 {
-    m_writer.closeBox();
-    QDialog::reject();
+    if (m_writer.ending()) return;
+    if (m_writer.closeBox())
+        QDialog::reject();
+    else
+        waitForQueuedLine(Rejected);
+}
+
+// The window stays, taking no new line, until the writer has sent and checked the line that
+// waited; it then closes as the user asked.
+void frmHeader::waitForQueuedLine(int result)
+{
+    m_leaveResult = result;
+    for (int i = 0; i < 2; ++i) {
+        m_input[i]->setReadOnly(true);
+        m_ok[i]->setEnabled(false);
+    }
+    m_endWrite->setEnabled(false);
+    m_waitNote->show();
 }

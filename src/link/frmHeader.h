@@ -22,8 +22,12 @@ private:
     void render();
     void ok(int line);
     void endWrite();
+    void waitForQueuedLine(int result);
 
     HeaderWriter &m_writer;
+    QWidget *m_waitNote = nullptr;
+    QPushButton *m_endWrite = nullptr;
+    int m_leaveResult = Rejected; // how the user left while a line still waited
     QLineEdit *m_input[2] = {};
     QLineEdit *m_result[2] = {};
     QPushButton *m_ok[2] = {};

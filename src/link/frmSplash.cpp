@@ -42,6 +42,9 @@ frmSplash::frmSplash(ScreenModel &model, QWidget *mainWindow)
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(m_model.frmSplash.caption);
     setFixedSize(px(4260), px(900));
+    // Showing it must not take the keyboard from the window the user is typing in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
 
     m_image->setObjectName(QStringLiteral("Image1"));
     m_image->setGeometry(px(600), px(360), 31, 21);

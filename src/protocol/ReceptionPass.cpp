@@ -43,7 +43,10 @@ bool ReceptionPass::run()
         parseRecordStream();
     m_model.ReceiveBuffer.clear();
     m_model.tokens.CompleteStream.clear();
+    // The progress window closes and the new table shows before any box of the pass, so the
+    // box never stands over a stale, disabled window.
     m_model.notify();
+    if (m_model.CurrentMode != Real) lossCheck();
     return complete;
 }
 
@@ -169,7 +172,6 @@ void ReceptionPass::parseRecordStream()
     });
     showVersion();
     closeProgressWindow();
-    lossCheck();
 }
 
 void ReceptionPass::handleRecordLine(QByteArrayView line)

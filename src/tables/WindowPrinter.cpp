@@ -1,12 +1,13 @@
 #include "tables/WindowPrinter.h"
 
+#include "tables/PrintSetupDialog.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -25,9 +26,9 @@ bool WindowPrinter::printerInstalled()
 
 void WindowPrinter::print(const QPixmap &image, QWidget *parent)
 {
-    // Without a printer Qt falls back to PDF output with no file named; a file chosen in the
-    // printer dialog needs no printer.
-    if (!printerInstalled() && m_printer->outputFileName().isEmpty()) {
+    // Without a printer Qt falls back to PDF output with no file named: the user names the
+    // file instead, and is told where the image went.
+    if (!printerInstalled() || m_printer->outputFormat() != QPrinter::NativeFormat) {
         offerPdf(image, parent);
         return;
     }
@@ -38,11 +39,12 @@ void WindowPrinter::print(const QPixmap &image, QWidget *parent)
     }
 }
 
+// The printer and its page only: printing is Print's, and no choice made here sends a later
+// Print into a file the user never named.
 void WindowPrinter::setup(QWidget *parent)
 {
-    QPrintDialog dialog(m_printer.get(), parent);
-    dialog.setObjectName(QStringLiteral("OpenLog"));
-    dialog.exec();
+    PrintSetupDialog dialog(*m_printer, parent);
+    if (dialog.exec() == QDialog::Accepted) dialog.applyTo(*m_printer);
 }
 
 bool WindowPrinter::printImage(QPrinter &printer, const QPixmap &image)
@@ -89,5 +91,10 @@ void WindowPrinter::offerPdf(const QPixmap &image, QWidget *parent)
         QMessageBox::warning(
             parent, kTitle,
             QStringLiteral("Cannot save \"%1\": %2.").arg(QDir::toNativeSeparators(path), error));
+        return;
     }
+    QMessageBox::information(
+        parent, kTitle,
+        QStringLiteral("The image of the window was saved as \"%1\".")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
 }

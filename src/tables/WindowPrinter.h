@@ -7,9 +7,9 @@ class QPixmap;
 class QPrinter;
 class QWidget;
 
-// Print and Print Setup of the main window: an image on the printer picked in the system
-// printer dialog (the default printer until then). Without any printer the image can go to
-// a PDF file instead.
+// Print and Print Setup of the main window: an image on the printer and page picked in Print
+// Setup (the default printer until then). Without any printer the image can go to a PDF file
+// the user names instead.
 class WindowPrinter {
 public:
     WindowPrinter();
@@ -18,7 +18,7 @@ public:
     // The printer that Print uses, for other windows that print too.
 
     void print(const QPixmap &image, QWidget *parent);
-    // The system printer dialog; cancelling it changes nothing.
+    // The printer and page choice; cancelling it changes nothing.
     void setup(QWidget *parent);
 
     // Draws the image as large as the page allows, keeping its proportions.

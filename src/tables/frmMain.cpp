@@ -134,8 +134,12 @@ void frmMain::render()
     m_rendering = true;
     const ScreenModel &m = m_program.model;
     setWindowTitle(m.frmMain.caption);
-    // First: enabling the window re-enables every menu, which the elements then correct.
-    setEnabled(m.frmMain.enabled);
+    // Only the main window's own menus and controls stop taking input while the progress
+    // window is up: the windows it owns (header window, file dialogs) stay usable and keep the
+    // keyboard focus. First, since enabling the menu bar re-enables every menu, which the
+    // elements then correct.
+    menuBar()->setEnabled(m.frmMain.enabled);
+    m_scroll->setEnabled(m.frmMain.enabled);
     m_views.render();
     for (GridView *grid : m_controls.grids())
         grid->render();

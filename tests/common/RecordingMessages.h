@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // A message sink for tests: records every box raised and gives scripted answers (OK when
 // nothing is scripted).
@@ -20,6 +21,7 @@ public:
                        MessageButtons buttons = MessageButtons::Ok) override
     {
         m_boxes.append({title, text, icon, buttons});
+        if (onShow) onShow(m_boxes.last());
         return m_answers.isEmpty() ? MessageAnswer::Ok : m_answers.takeFirst();
     }
 
@@ -37,6 +39,9 @@ public:
         return out;
     }
     void clear() { m_boxes.clear(); }
+
+    // Runs as each box comes up, for a test that looks at the windows the box stands over.
+    std::function<void(const Box &)> onShow;
 
 private:
     QList<Box> m_boxes;

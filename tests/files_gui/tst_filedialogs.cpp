@@ -296,10 +296,15 @@ private slots:
         QCOMPARE(texts(b, "File1"), QStringList{"in sub.txt"});
         doubleClick(b, "Dir1", "..");
         QCOMPARE(clean(b->directory()), clean(h->dir.path()));
-        // The home directory is one of the places in the drive list.
+        // The home directory is one of the places in the drive list. Each place keeps its
+        // current directory: coming back to one shows the directory last used on it.
+        doubleClick(b, "Dir1", "sub");
         auto *drives = b->findChild<QComboBox *>("Drive1");
         drives->setCurrentIndex(drives->findData(QDir::cleanPath(QDir::homePath())));
         QCOMPARE(clean(b->directory()), clean(QDir::homePath()));
+        drives->setCurrentIndex(drives->findData(QDir::cleanPath(QDir::currentPath())));
+        QCOMPARE(clean(b->directory()), clean(h->dir.filePath("sub")));
+        QCOMPARE(texts(b, "File1"), QStringList{"in sub.txt"});
 
         // Cancel ends the browser, leaving the name; the next starts in the working directory.
         click(b, "SSCommand2");

@@ -28,8 +28,21 @@ private slots:
     void startDownloadsTheMode();
     void printWithoutPrinter_data();
     void printWithoutPrinter();
+    void progressWindowLeavesOwnedWindows();
+    void boxesComeAfterTheNewTable();
 
 private:
+    // The main window's own menus and controls take input (the progress window is not up).
+    bool takesInput() const
+    {
+        return h->window->menuBar()->isEnabled() && h->window->clientArea()->isEnabled();
+    }
+    QWidget *progressWindow() const
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frmSplash")) return w;
+        return nullptr;
+    }
     // The frame the user sees at a point of the display area: the topmost one there.
     QString frameSeen() const
     {
@@ -279,7 +292,7 @@ void TestFrmMain::startDownloadsTheMode()
     QObject::connect(&h->model(), &ScreenModel::changed, h->window.get(), [&] {
         if (progress->isVisible())
             during << progress->findChild<QLabel *>(QStringLiteral("Label1"))->text() +
-                          (h->window->isEnabled() ? " (main window enabled)" : "");
+                          (takesInput() ? " (main window takes input)" : "");
     });
     QSignalSpy finished(&h->program->transfer, &Transfer::receptionFinished);
 
@@ -289,7 +302,7 @@ void TestFrmMain::startDownloadsTheMode()
     QCOMPARE(h->port.logWithoutWaits(), QStringList({"open", "send " + request + "<0A><0D>"}));
     during.removeDuplicates();
     QCOMPARE(during, QStringList{"Wait . . ."});
-    QTRY_VERIFY(h->window->isEnabled());
+    QTRY_VERIFY(takesInput());
     QVERIFY(!progress->isVisible());
     QCOMPARE(h->text("cmdStart"), QStringLiteral("Start"));
 
@@ -343,12 +356,15 @@ void TestFrmMain::printWithoutPrinter_data()
     QTest::addColumn<bool>("yes");         // the answer to the offer of a PDF
     QTest::addColumn<QString>("written");  // "" when nothing is written
     QTest::addColumn<bool>("warns");
+    QTest::addColumn<bool>("setup"); // Print Setup chosen and confirmed first
 
-    QTest::newRow("save as PDF") << "window.pdf" << true << "window.pdf" << false;
-    QTest::newRow("suffix added") << "window" << true << "window.pdf" << false;
-    QTest::newRow("no PDF wanted") << "" << false << "" << false;
-    QTest::newRow("file dialog cancelled") << "" << true << "" << false;
-    QTest::newRow("folder missing: says so") << "no/such/x.pdf" << true << "" << true;
+    QTest::newRow("save as PDF") << "window.pdf" << true << "window.pdf" << false << false;
+    QTest::newRow("suffix added") << "window" << true << "window.pdf" << false << false;
+    QTest::newRow("no PDF wanted") << "" << false << "" << false << false;
+    QTest::newRow("file dialog cancelled") << "" << true << "" << false << false;
+    QTest::newRow("folder missing: says so") << "no/such/x.pdf" << true << "" << true << false;
+    // Print Setup picks printer and page only: no file is chosen there behind the user's back.
+    QTest::newRow("after Print Setup") << "window.pdf" << true << "window.pdf" << false << true;
 }
 
 void TestFrmMain::printWithoutPrinter()
@@ -358,7 +374,21 @@ void TestFrmMain::printWithoutPrinter()
     QFETCH(QString, fileName);
     QFETCH(bool, yes);
     QFETCH(bool, warns);
+    QFETCH(QString, written);
+    QFETCH(bool, setup);
     const QString path = h->dir.filePath(fileName);
+    if (setup) {
+        QStringList offered; // the setup dialog's buttons and choices
+        onNextModal<QDialog>([&](QDialog *dialog) {
+            offered << dialog->windowTitle();
+            for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>())
+                offered << shownText(b->text());
+            dialog->accept();
+        });
+        h->action("mnuPrintSetup")->trigger();
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(offered, QStringList({"Print Setup", "Portrait", "Landscape", "OK", "Cancel"}));
+    }
 
     QStringList met; // the boxes and dialogs the user meets, in order
     const std::function<void(QMessageBox *)> answer = [&](QMessageBox *box) {
@@ -374,7 +404,8 @@ void TestFrmMain::printWithoutPrinter()
             met << dialog->windowTitle();
             auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             if (fileName.isEmpty() || !name) return static_cast<QDialog *>(dialog)->reject();
-            if (warns) onNextModal<QMessageBox>(answer);
+            // Either way a box follows: the reason it failed, or the file written.
+            onNextModal<QMessageBox>(answer);
             name->setText(path); // typed into the name field, as a user types it
             static_cast<QDialog *>(dialog)->accept();
         });
@@ -387,14 +418,92 @@ void TestFrmMain::printWithoutPrinter()
     if (warns)
         expected << QStringLiteral("Print: Cannot save \"%1\": the file cannot be written.")
                         .arg(QDir::toNativeSeparators(path));
+    if (!written.isEmpty())
+        expected << QStringLiteral("Print: The image of the window was saved as \"%1\".")
+                        .arg(QDir::toNativeSeparators(h->dir.filePath(written)));
     QCOMPARE(met, expected);
-    QFETCH(QString, written);
     const QStringList files = QDir(h->dir.path()).entryList({"*.pdf", "window*"}, QDir::Files);
     QCOMPARE(files, written.isEmpty() ? QStringList{} : QStringList{written});
     if (written.isEmpty()) return;
     const QByteArray pdf = readFile(h->dir.filePath(written));
     QVERIFY(pdf.startsWith("%PDF-"));
     QVERIFY(pdf.size() > 10000); // an image, not an empty page
+}
+
+// An echo of a header line, in a Logger mode, goes through the receive timer like any answer
+// and brings up the progress window. The header window stays usable and keeps the keyboard:
+// what the user types meanwhile all lands in the box.
+void TestFrmMain::progressWindowLeavesOwnedWindows()
+{
+    h->action("mnuL0")->trigger();
+    h->port.setResponder([&](const QByteArray &sent) {
+        if (sent.startsWith("QTH1"))
+            QTimer::singleShot(0, &h->port, [&, sent] { h->port.receive(sent.mid(4)); });
+    });
+    QStringList during; // while the progress window is up: header window state, main window
+    QString typed;
+    bool seen = false;
+    onNextModal<QDialog>(
+        [&](QDialog *header) {
+            auto *line2 = header->findChild<QLineEdit *>(QStringLiteral("Text2"));
+            // Whatever happens, the window is left at the end, so the test goes on.
+            auto leave = qScopeGuard([header] { header->reject(); });
+            QTest::qWaitForWindowActive(header);
+            line2->setFocus();
+            if (!QTest::qWaitFor([&] { return QApplication::focusWidget() == line2; }, 10000))
+                return;
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("555"));
+            QObject::connect(&h->model(), &ScreenModel::changed, header, [&, header] {
+                if (!progressWindow()->isVisible() || !during.isEmpty()) return;
+                QWidget *focus = QApplication::focusWidget();
+                during << QStringLiteral("header %1, focus in %2, main %3")
+                              .arg(header->isEnabled() ? "enabled" : "disabled",
+                                   focus ? focus->objectName() : QStringLiteral("<none>"),
+                                   takesInput() ? "takes input" : "takes none");
+                // Typed into whatever has the keyboard, as a keyboard does.
+                if (focus) QTest::keyClicks(focus, QStringLiteral("-0199"));
+            });
+            QTest::keyClick(line2, Qt::Key_Return); // the line goes out; the user types on
+            QTest::qWaitFor([&] { return !h->program->header.texts().Text4.isEmpty(); }, 10000);
+            typed = line2->text() + '|' + h->program->header.texts().Text4;
+        },
+        &seen);
+    QTest::mouseClick(h->find("cmdHeader"), Qt::LeftButton);
+    QVERIFY(seen);
+    QVERIFY(!typed.isEmpty()); // the header window came up and took the keyboard
+    QCOMPARE(during, QStringList{"header enabled, focus in Text2, main takes none"});
+    QCOMPARE(typed, QStringLiteral("555-0199|") + QString(8, QLatin1Char(' ')) + "555");
+    QVERIFY(takesInput() && !progressWindow()->isVisible());
+}
+
+// A box raised at the end of a reception pass stands over the window as the pass left it: the
+// progress window gone, the main window taking input, the new table in place.
+void TestFrmMain::boxesComeAfterTheNewTable()
+{
+    h->action("mnuL1")->trigger();
+    const QByteArray answer =
+        readFile(QStringLiteral(NRV508_TEST_DATA "/streams/logger1_first_lost.txt"));
+    h->port.setResponder([&](const QByteArray &sent) {
+        if (sent == "QTL1\n\r") QTimer::singleShot(0, &h->port, [&] { h->port.receive(answer); });
+    });
+    bool progressSeen = false;
+    QObject::connect(&h->model(), &ScreenModel::changed, h->window.get(),
+                     [&] { progressSeen = progressSeen || progressWindow()->isVisible(); });
+    QStringList atBox;
+    auto *table = h->find<QTableView>(QStringLiteral("MSFlexGrid1"));
+    h->messages.onShow = [&](const RecordingMessages::Box &box) {
+        atBox << box.title
+              << QStringLiteral("progress window %1, main %2")
+                     .arg(progressWindow()->isVisible() ? "up" : "gone",
+                          takesInput() ? "takes input" : "takes none")
+              << table->model()->index(1, 0).data().toString();
+    };
+    QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(h->messages.count(), 1, 10000);
+    QVERIFY(progressSeen);
+    QCOMPARE(atBox, QStringList({"Receiving Error", "progress window gone, main takes input",
+                                 h->model().MSFlexGrid1.text(2, 1)}));
+    QVERIFY(!atBox.last().isEmpty());
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -143,8 +143,8 @@ private slots:
         QCOMPARE(rig.messages.count(), 0);
     }
 
-    // Two lines on their way at once would each be checked against both echoes; a line not
-    // yet sent goes with the window.
+    // Two lines on their way at once would each be checked against both echoes, so the second
+    // waits for the first check.
     void secondLineWaitsForTheFirstCheck()
     {
         Rig rig;
@@ -156,14 +156,44 @@ private slots:
         rig.port.receive("        555\r\n");
         QVERIFY(rig.awaitCheck());
         QCOMPARE(rig.result(1) + '|' + rig.result(2), QStringLiteral("        ABC|        555"));
+    }
 
-        rig.port.clearLog();
-        QVERIFY(rig.ok(1, "ABC") && rig.ok(2, "555"));
-        rig.writer.endWrite();
-        rig.writer.headerButton();
-        QVERIFY(rig.awaitCheck());
-        QCOMPARE(rig.port.logWithoutWaits(),
-                 QStringList({"send QTH0        ABC<0D><0A>", "send QTP<0A><0D>", "close"}));
+    // A line confirmed with "OK" while the other line's check is due is never dropped: leaving
+    // the window, either way, waits until it has been sent and checked, and the window takes
+    // no new line meanwhile.
+    void leavingWaitsForTheQueuedLine_data()
+    {
+        QTest::addColumn<bool>("closeBox"); // else End Write
+        QTest::newRow("End Write") << false;
+        QTest::newRow("close box") << true;
+    }
+    void leavingWaitsForTheQueuedLine()
+    {
+        QFETCH(bool, closeBox);
+        Rig rig;
+        rig.writer.setTimer2Interval(50);
+        rig.port.setResponder([&](const QByteArray &sent) {
+            if (sent.startsWith("QTH"))
+                QTimer::singleShot(0, &rig.port, [&, sent] { rig.port.receive(sent.mid(4)); });
+        });
+        rig.open();
+        QSignalSpy ended(&rig.writer, &HeaderWriter::ended);
+        rig.find("Text1")->setText("ABC");
+        rig.writer.setInput(1, "ABC");
+        QTest::mouseClick(rig.find<QPushButton>("cmdPRAdd"), Qt::LeftButton);
+        rig.writer.setInput(2, "555");
+        QTest::mouseClick(rig.find<QPushButton>("cmdPRPhone"), Qt::LeftButton);
+        QCOMPARE(rig.writer.queuedCount(), 1);
+        if (closeBox) rig.window->close();
+        if (!closeBox) QTest::mouseClick(rig.find<QPushButton>("cmdWrite"), Qt::LeftButton);
+        QVERIFY(rig.window->isVisible() && rig.find<QLabel>("waitNote")->isVisible());
+        QVERIFY(!rig.find<QPushButton>("cmdPRAdd")->isEnabled() && !rig.writer.writeLine(1));
+        QVERIFY(ended.wait(5000));
+        QVERIFY(!rig.window->isVisible());
+        QCOMPARE(rig.window->result(), closeBox ? QDialog::Rejected : QDialog::Accepted);
+        QCOMPARE(rig.port.sentBytes(), QByteArray("QTH0        ABC\r\nQTH1        555\r\n"));
+        QCOMPARE(rig.checked.count(), 2);
+        QCOMPARE(rig.model.HeaderWritePending, 0);
     }
 
     void window_data()

@@ -244,6 +244,68 @@ private slots:
         QCOMPARE(DataFile::serialize(link.model), expected(QStringLiteral("logger1.txt")));
     }
 
+    // A mode picked after Start, before the answer is in: the answer belongs to the mode that
+    // asked for it and is let go; the new mode's own download then comes through whole.
+    void modeSwitchDropsTheAnswer_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("request"); // of the second Start
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("logger page 1, then Store") << int(LoggerPage1) << int(Store) << "QTS"
+                                                   << "store.txt";
+        QTest::newRow("Store, then logger page 0") << int(Store) << int(LoggerPage0) << "QTL0"
+                                                   << "logger0.txt";
+        QTest::newRow("tightness, then single logger page 4")
+            << int(Tightness) << int(SingleLoggerPage4) << "QTSL4"
+            << "single4.txt";
+    }
+    void modeSwitchDropsTheAnswer()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        Link link;
+        QVERIFY(link.start({"--fast"}, from));
+        link.transfer.startStop();
+        link.program.modes.switchTo(to);
+        const QByteArray blank = DataFile::serialize(link.model);
+        // The whole answer has come and gone: the link is idle again.
+        QTRY_COMPARE_WITH_TIMEOUT(link.transfer.state(), LinkState::Idle, kWaitMs);
+        QTest::qWait(500);
+        QCOMPARE(DataFile::serialize(link.model), blank);
+        QVERIFY(!link.splashSeen);
+        QCOMPARE(link.messages.count(), 0);
+
+        link.transfer.startStop();
+        QTRY_COMPARE_WITH_TIMEOUT(link.completePasses, 1, kWaitMs);
+        QFETCH(QString, expected);
+        QCOMPARE(DataFile::serialize(link.model), ::expected(expected));
+        QFETCH(QString, request);
+        QCOMPARE(link.emulator.requests(),
+                 requests(qPrintable(QStringLiteral("%1 %2").arg(
+                     QString::fromLatin1(modeInfo(from)->request), request))));
+    }
+
+    // A port that cannot be opened names the COM number, the device and the reason, and where
+    // the port is chosen.
+    void portErrorNamesPortDeviceAndReason()
+    {
+        qputenv("NRV508_COM2", "/dev/nrv508-missing");
+        DevicePort port;
+        RecordingMessages messages;
+        Program program(port, messages);
+        program.startUp();
+        port.setPortNumber(2);
+        program.modes.switchTo(Store);
+        program.transfer.startStop();
+        qunsetenv("NRV508_COM2");
+        QCOMPARE(messages.lines(),
+                 QStringList{"Port Error: COM2 (/dev/nrv508-missing): No such file or directory. "
+                             "Choose the port in Setup > Communication."});
+        QCOMPARE(messages.boxes().at(0).icon, MessageIcon::Exclamation);
+        QVERIFY(!port.isOpen());
+    }
+
     // nrv508-cli download and live. emulator: its options, "" for none; args: PORT stands for
     // the emulator's device (or a missing one when no emulator runs) and OUT for a file that
     // holds "previous" before the run; err: the first line on stderr; written: OUT after the
