@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenModel.h"
+#include "archive/Archiver.h"
 #include "link/CommSettings.h"
 #include "link/HeaderWriter.h"
 #include "link/Pauses.h"
@@ -31,4 +32,6 @@ public:
     CommSettings comm;
     MainCommands commands;
     HeaderWriter header;
+    // Off until a front end enables it: tests and one-off commands leave no trace.
+    Archiver archiver;
 };

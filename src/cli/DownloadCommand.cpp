@@ -2,6 +2,7 @@
 // headless against a real port.
 
 #include "app/Program.h"
+#include "archive/Archive.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
 #include "cli/Headless.h"
@@ -22,6 +23,7 @@ struct DownloadOptions : PortOptions {
     QString out;
     int count = 1;
     int timeoutSeconds = 10;
+    bool archive = false;
 };
 
 // How a transfer ended.
@@ -49,6 +51,7 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
         return QStringLiteral("--timeout takes a number of seconds from 1");
     o->timeoutSeconds = *timeout;
     o->out = args.value("--out");
+    o->archive = args.flags.contains("--archive");
     return QString();
 }
 
@@ -105,6 +108,8 @@ int runDownload(const DownloadOptions &o)
     DevicePort &port = run.port;
     StderrMessages &messages = run.messages;
     applyPortOptions(o, program, port);
+    // What arrives is archived as the window archives it, before anything is written.
+    if (o.archive) program.archiver.enable(Archive::defaultLocation());
     program.modes.switchTo(o.mode); // the port is closed: nothing is sent
     const int boxesBefore = messages.count();
 
@@ -122,8 +127,9 @@ int runDownload(const DownloadOptions &o)
 
 int runDownloadCommand(const CliCommand &self, const QStringList &argv)
 {
-    const Args args = Args::parse(
-        argv, {"--port", "--mode", "--baud", "--link", "--out", "--count", "--timeout"}, {});
+    const Args args =
+        Args::parse(argv, {"--port", "--mode", "--baud", "--link", "--out", "--count", "--timeout"},
+                    {"--archive"});
     DownloadOptions options;
     const QString problem = readOptions(args, false, &options);
     if (!problem.isEmpty()) return usageError(self, problem);
@@ -132,7 +138,8 @@ int runDownloadCommand(const CliCommand &self, const QStringList &argv)
 
 int runLiveCommand(const CliCommand &self, const QStringList &argv)
 {
-    const Args args = Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout"}, {});
+    const Args args =
+        Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout"}, {"--archive"});
     DownloadOptions options;
     const QString problem = readOptions(args, true, &options);
     if (!problem.isEmpty()) return usageError(self, problem);
@@ -142,14 +149,14 @@ int runLiveCommand(const CliCommand &self, const QStringList &argv)
 const CliCommand::Registration downloadCommand({
     QStringLiteral("download"),
     QStringLiteral("nrv508-cli download --port DEVICE --mode CODE [--baud 4800|9600|19200|38400] "
-                   "[--link ir|bt] [--out FILE] [--count N] [--timeout SECONDS]"),
+                   "[--link ir|bt] [--out FILE] [--count N] [--timeout SECONDS] [--archive]"),
     runDownloadCommand,
 });
 
 const CliCommand::Registration liveCommand({
     QStringLiteral("live"),
     QStringLiteral("nrv508-cli live --port DEVICE [--baud 4800|9600|19200|38400] [--link ir|bt] "
-                   "[--count N] [--timeout SECONDS]"),
+                   "[--count N] [--timeout SECONDS] [--archive]"),
     runLiveCommand,
 });
 } // namespace
