@@ -205,7 +205,8 @@ QString Archive::shownLocation() const
 QString Archive::failure(const QString &what, const QSqlError &error) const
 {
     QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    if (m_dialect.isFull(error)) reason = QStringLiteral("the disk is full");
+    if (m_dialect.isFull(error))
+        reason = QStringLiteral("the disk is full or refuses writes (%1)").arg(reason);
     return QStringLiteral("%1 the archive %2: %3.").arg(what, shownLocation(), reason);
 }
 
@@ -451,6 +452,10 @@ QString Archive::whereClause(const ArchiveFilter &filter, QVariantList *values) 
         parts << QStringLiteral("mode = ?");
         *values << *filter.mode;
     }
+    if (!filter.customer.isEmpty()) {
+        parts << QStringLiteral("customer = ?");
+        *values << filter.customer;
+    }
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(" AND ");
 }
 
@@ -555,6 +560,33 @@ bool Archive::readings(qint64 id, QStringList *header, QList<ReadingRows::Row> *
         *rows << row;
     }
     return true;
+}
+
+std::optional<QList<ArchivedValue>> Archive::values(const ArchiveFilter &filter, int quantity,
+                                                    QString *error)
+{
+    const QString column = QLatin1String(ReadingRows::columnName(quantity));
+    if (column.isEmpty()) {
+        *error = QStringLiteral("No quantity %1 in the archive.").arg(quantity);
+        return std::nullopt;
+    }
+    QVariantList values;
+    QString where = whereClause(filter, &values);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + column +
+             QStringLiteral(" IS NOT NULL");
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id, received, row_no, %1 FROM downloads JOIN readings ON "
+                             "download_id = id%2 ORDER BY received, id, row_no")
+                  .arg(column, where));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!exec(q, error)) return std::nullopt;
+    QList<ArchivedValue> out;
+    while (q.next())
+        out.append({q.value(0).toLongLong(), timeOf(q.value(1)), q.value(2).toInt(),
+                    q.value(3).toDouble()});
+    return out;
 }
 
 bool Archive::label(qint64 id, const ArchiveLabels &labels, QString *error)

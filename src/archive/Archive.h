@@ -86,6 +86,11 @@ public:
     // The table header of the entry's readings and the readings in row order.
     bool readings(qint64 id, QStringList *header, QList<ReadingRows::Row> *rows, QString *error);
 
+    // One quantity (ReadingRows::Quantity) of every reading of the entries under the filter
+    // that holds a measurement of it, oldest download first, rows in order.
+    std::optional<QList<ArchivedValue>> values(const ArchiveFilter &filter, int quantity,
+                                               QString *error);
+
     bool label(qint64 id, const ArchiveLabels &labels, QString *error);
     bool remove(qint64 id, QString *error);
 

@@ -31,6 +31,15 @@ struct ArchiveFilter {
     QDate since;  // received on or after this local day
     QDate until;  // received on or before this local day
     std::optional<int> mode;
+    QString customer; // exactly this customer
+};
+
+// One number of an archived reading, for a series over many downloads.
+struct ArchivedValue {
+    qint64 id = 0; // the download
+    QDateTime received;
+    int row = 0;
+    double value = 0;
 };
 
 // Where an archived download came from.

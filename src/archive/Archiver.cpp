@@ -125,6 +125,24 @@ void Archiver::fileKept(const QString &path)
     if (!added->existed) emit archived(added->id);
 }
 
+bool Archiver::openEntry(qint64 id)
+{
+    if (m_model.cmdStart.caption != QLatin1String("Start")) return false;
+    Archive *a = archive();
+    if (!a) return false;
+    QString error;
+    DataFile::Contents contents;
+    const std::optional<QByteArray> bytes = a->dataFile(id, &error);
+    if (!bytes || !DataFile::parse(*bytes, QStringLiteral("archived download %1").arg(id),
+                                   &contents, &error)) {
+        m_messages.show(QLatin1String(kTitle), error, MessageIcon::Exclamation);
+        return false;
+    }
+    DataFile::apply(contents, m_model);
+    m_model.notify();
+    return true;
+}
+
 QString Archiver::sourceName() const
 {
     if (const auto *device = dynamic_cast<const DevicePort *>(&m_port)) return device->device();

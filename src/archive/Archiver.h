@@ -35,6 +35,10 @@ public:
     // A data file was opened or saved: its bytes as they are on disk now.
     void fileKept(const QString &path);
 
+    // Reads an archived download into the main window as "Open OK" reads its file; while a
+    // download runs it does nothing, as Open does. True once read.
+    bool openEntry(qint64 id);
+
     // Archive failures since enable(); the first one was told to the user.
     int failures() const { return m_failures; }
     // The live run being recorded, 0 when none.

@@ -4,6 +4,7 @@
 
 namespace {
 // SQLite's primary result codes that the archive tells apart.
+constexpr int kSqliteIoError = 10;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteNotADatabase = 26;
@@ -84,5 +85,7 @@ bool SqlDialect::isCorruption(const QSqlError &error) const
 bool SqlDialect::isFull(const QSqlError &error) const
 {
     if (m_kind == Kind::PostgreSQL) return error.nativeErrorCode() == QLatin1String("53100");
-    return nativeCode(error) == kSqliteFull;
+    // A write refused by a file-size limit or a failing device comes back as an I/O error.
+    const int code = nativeCode(error);
+    return code == kSqliteFull || code == kSqliteIoError;
 }

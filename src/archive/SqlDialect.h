@@ -40,7 +40,7 @@ public:
 
     // The file is damaged or is not an archive at all.
     bool isCorruption(const QSqlError &error) const;
-    // The disk or a file-size limit is full.
+    // The disk or a file-size limit is full, or the device refuses writes.
     bool isFull(const QSqlError &error) const;
 
 private:

@@ -28,6 +28,7 @@ private slots:
     void filters_data();
     void filters();
     void liveRun();
+    void valuesOfOneCustomer();
     void labelAndDelete();
     void migratesFromFirstSchema();
     void newerSchemaRefused();
@@ -280,6 +281,34 @@ void tst_archive::liveRun()
     QCOMPARE(rows[1].cells[header.indexOf("CO")], QStringLiteral("OFL"));
     QCOMPARE(rows[2].values[ReadingRows::Temp1], std::optional<double>(180.5));
     QVERIFY(!archive.appendReading(*run + 1, ReadingRows::fromRealPanels(model, 4), &error));
+}
+
+// One customer's CO readings across downloads: the series the trend and the charts read.
+void tst_archive::valuesOfOneCustomer()
+{
+    Archive archive;
+    openArchive(archive);
+    QString error;
+    const QList<QPair<int, QString>> pages = {{7, "Acme"}, {8, "Other"}, {9, "Acme"}};
+    for (int i = 0; i < pages.size(); ++i) {
+        const qint64 id = add(archive, loggerVariant(pages[i].first),
+                              QDateTime(QDate(2025, 3, 3 - i), QTime(9, 0)));
+        QVERIFY(archive.label(id, {pages[i].second, {}, {}}, &error));
+    }
+    ArchiveFilter filter;
+    filter.customer = "Acme";
+    const auto co = archive.values(filter, ReadingRows::CO, &error);
+    QVERIFY2(co, qPrintable(error));
+    // The logger page holds 100 records, one of them "OFL": 99 CO readings; oldest first.
+    QCOMPARE(co->size(), 198);
+    QCOMPARE(co->at(0).value, 9.0);
+    QCOMPARE(co->at(0).row, 1);
+    QCOMPARE(co->at(99).value, 7.0);
+    QCOMPARE(co->at(99).row, 1);
+    QCOMPARE(co->at(197).row, 100);
+    filter.customer = "Nobody";
+    QVERIFY(archive.values(filter, ReadingRows::CO, &error)->isEmpty());
+    QVERIFY(!archive.values({}, 99, &error));
 }
 
 void tst_archive::labelAndDelete()
