@@ -6,6 +6,9 @@
 #include "charts/ChartState.h"
 #include "tables/Modes.h"
 
+#include <cmath>
+#include <optional>
+
 namespace {
 // Record slots per page, as the chart reads them.
 constexpr int kLoggerPoints = 100;
@@ -97,6 +100,7 @@ void ChartCommands::BuildChartSeries()
     if (!records) m_chart.xMin = 1;
     qint32 runningMax = 1;
     qint32 runningMin = 0;
+    std::optional<double> lowest;
     for (int i = 0; i < points; ++i) {
         const std::optional<double> v =
             ChartNumbers::cellValue(table.text(i + 1, quantity->column));
@@ -105,6 +109,7 @@ void ChartCommands::BuildChartSeries()
             continue;
         }
         m_chart.setValue(0, i, *v);
+        if (!lowest || *v < *lowest) lowest = *v;
         // The test uses the exact value, the bound keeps its whole-number conversion: 1.4 is
         // above 1 yet leaves the bound at 1.
         if (*v > runningMax) runningMax = ChartNumbers::toWholeNumber(*v);
@@ -114,6 +119,11 @@ void ChartCommands::BuildChartSeries()
         // A Single Logger page leaves the bottom of the axis to the control.
         if (records) m_chart.yMin = runningMin;
     }
+    // The whole-number rounding of the minimum can leave the axis above a negative point
+    // (-3.4 rounds to -3, -0.12 to 0) and hide it: the axis then starts at the whole number
+    // below the lowest point.
+    if (records && lowest && m_chart.yMin && *lowest < *m_chart.yMin)
+        m_chart.yMin = std::floor(*lowest);
     m_chart.closeData();
 }
 

@@ -1,6 +1,7 @@
 #include "charts/ChartNumbers.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -53,6 +54,28 @@ bool isPlainDecimal(const QString &text)
     }
     return i == text.size();
 }
+// Whether a plain decimal that a double cannot hold lies below the smallest double (1e-400)
+// rather than above the largest (1e400): the decimal exponent of its first significant digit.
+bool isBelowDoubleRange(const QString &text)
+{
+    const int e = text.indexOf(QRegularExpression(QStringLiteral("[eE]")));
+    const QString mantissa = e < 0 ? text : text.left(e);
+    qint64 exponent = 0;
+    if (e >= 0) {
+        const QString digits = text.mid(e + 1);
+        bool ok = false;
+        exponent = digits.toLongLong(&ok);
+        // An exponent too long for 64 bits is far beyond either end; its sign decides.
+        if (!ok)
+            exponent = digits.startsWith(QLatin1Char('-')) ? -(qint64(1) << 60) : (qint64(1) << 60);
+    }
+    const int point = mantissa.indexOf(QLatin1Char('.'));
+    const int first = mantissa.indexOf(QRegularExpression(QStringLiteral("[1-9]")));
+    if (first < 0) return true; // all zeros: zero whatever the exponent
+    const int end = point < 0 ? mantissa.size() : point;
+    const qint64 order = first < end ? end - first - 1 : end - first;
+    return exponent + order < 0;
+}
 } // namespace
 
 std::optional<double> readNumber(const QString &text)
@@ -61,6 +84,8 @@ std::optional<double> readNumber(const QString &text)
     // QByteArray::toDouble reads in the C locale whatever the user's locale is.
     bool ok = false;
     const double value = text.toLatin1().toDouble(&ok);
+    // A number too small for a double is zero, not something unreadable.
+    if (!ok && isBelowDoubleRange(text)) return 0.0;
     // The gap value and anything beyond it could not be told from a gap on the chart.
     if (!ok || !std::isfinite(value) || std::fabs(value) >= kGap) return std::nullopt;
     return value;

@@ -9,10 +9,18 @@
 #include "files/DataFile.h"
 #include "tables/Modes.h"
 
+#include <QLocale>
+
 namespace {
+// The shortest text that reads back as the same double: no digit of a value is lost.
+QString number(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
 QString bound(const std::optional<double> &value)
 {
-    return value ? QString::number(*value) : QStringLiteral("auto");
+    return value ? number(*value) : QStringLiteral("auto");
 }
 
 QByteArray chartLines(const ChartState &chart)
@@ -32,7 +40,7 @@ QByteArray chartLines(const ChartState &chart)
         const double v = values[i];
         out += QStringLiteral("POINT %1 %2\n")
                    .arg(i)
-                   .arg(v == ChartNumbers::kGap ? QStringLiteral("gap") : QString::number(v));
+                   .arg(v == ChartNumbers::kGap ? QStringLiteral("gap") : number(v));
     }
     return out.toLatin1();
 }

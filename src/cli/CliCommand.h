@@ -22,11 +22,21 @@ struct CliCommand {
 // Exit statuses shared by every command.
 enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
 
-// Writes bytes to stdout unchanged (data files keep their CR LF).
-void writeStdout(const QByteArray &bytes);
+// Writes bytes to stdout unchanged (data files keep their CR LF) and flushes them. Returns
+// false once stdout has failed (a full disk, a closed pipe): later writes are dropped, and
+// finish() turns the failure into the exit status.
+bool writeStdout(const QByteArray &bytes);
+// Whether a write to stdout has failed, and whether it failed because the reader went away.
+bool stdoutFailed();
+bool stdoutClosedByReader();
 // One line on stderr.
 void writeStderr(const QString &line);
 // Prints the usage on stderr and returns ExitUsage.
 int usageError(const CliCommand &command, const QString &problem);
-// Writes bytes to --out (all or nothing: written beside, then renamed) or to stdout.
+// Writes bytes to --out (all or nothing: written beside, then renamed; a device or FIFO is
+// written through) or, for "" and "-", to stdout. A failure is reported on stderr.
 bool writeOutput(const QString &outPath, const QByteArray &bytes);
+// The exit status of a command that would end with status: stdout is flushed, and a failed
+// write to it makes the run a failure (1, with the reason on stderr), or, when the reader
+// closed the pipe, ends it quietly with the status of the broken-pipe signal.
+int finish(int status);

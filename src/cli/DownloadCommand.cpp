@@ -10,6 +10,7 @@
 #include "cli/PortOptions.h"
 #include "files/DataFile.h"
 #include "link/DevicePort.h"
+#include "platform/StopSignals.h"
 #include "protocol/Numbers.h"
 #include "tables/Modes.h"
 
@@ -26,8 +27,14 @@ struct DownloadOptions : PortOptions {
     bool archive = false;
 };
 
-// How a transfer ended.
-enum class Outcome { Answered, LineFault, Silent };
+// How a transfer ended. Interrupted: a stop request from outside (a signal, the reader of a
+// live run's output gone).
+enum class Outcome { Answered, LineFault, Silent, Interrupted };
+
+struct Result {
+    Outcome outcome = Outcome::Silent;
+    int exitStatus = ExitFailure; // for Interrupted: the conventional status of the request
+};
 
 // Reads the options shared by download and live; returns a problem for the usage message.
 QString readOptions(const Args &args, bool live, DownloadOptions *o)
@@ -43,8 +50,10 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
             return QStringLiteral("--mode takes a mode code from 0 to 11");
         o->mode = *mode;
     }
+    // 0: a live run until it is interrupted.
     const std::optional<int> count = parseWholeNumber(args.value("--count", "1"));
-    if (!count || *count < 1) return QStringLiteral("--count takes a number of readings from 1");
+    if (!count || *count < 0)
+        return QStringLiteral("--count takes a number of readings (0: until interrupted)");
     o->count = *count;
     const std::optional<int> timeout = parseWholeNumber(args.value("--timeout", "10"));
     if (!timeout || *timeout < 1)
@@ -55,50 +64,63 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
     return QString();
 }
 
+// Prints a shown reading of a live run; false once stdout has failed.
+bool printReading(const ScreenModel &model)
+{
+    return writeStdout(realModeLines(model) + '\n');
+}
+
 // Runs the event loop from Start until the answer was parsed (or the wanted readings shown),
-// the line failed, or the instrument stayed silent too long.
-Outcome runTransfer(Program &program, const DownloadOptions &o)
+// the line failed, the instrument stayed silent too long, or a stop was requested. A live run
+// always ends through Stop, as the button ends it, so the instrument stops streaming.
+Result runTransfer(Program &program, DevicePort &port, const DownloadOptions &o)
 {
     Transfer &transfer = program.transfer;
     const bool live = o.mode == Real;
     QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setInterval(o.timeoutSeconds * 1000);
-    Outcome outcome = Outcome::Silent;
+    Result result;
     int shown = 0;
+    const auto end = [&](Outcome outcome) {
+        if (transfer.state() == LinkState::Live) transfer.startStop();
+        result.outcome = outcome;
+        loop.quit();
+    };
 
-    QObject::connect(&transfer, &Transfer::receptionFinished, &loop, [&] {
-        if (!transfer.lastPassCompletedStream())
-            return; // a pass over part of an answer, cut by a quiet gap
-        if (!live) {
-            outcome = Outcome::Answered;
-            loop.quit();
-            return;
-        }
-        writeStdout(realModeLines(program.model) + '\n');
-        if (++shown < o.count) {
-            deadline.start();
-            return;
-        }
-        transfer.startStop(); // Stop, as the button does
-        outcome = Outcome::Answered;
-        loop.quit();
+    // The longest silence allowed: every byte received starts the wait again, so a long answer
+    // at a slow speed is never cut while it is still coming.
+    QTimer silence;
+    silence.setSingleShot(true);
+    silence.setInterval(o.timeoutSeconds * 1000);
+    QObject::connect(&port, &SerialPort::commEvent, &loop, [&](CommEvent kind) {
+        if (kind == CommEvent::Received) silence.start();
     });
-    QObject::connect(&transfer, &Transfer::communicationError, &loop, [&] {
-        outcome = Outcome::LineFault;
-        loop.quit();
-    });
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+    QObject::connect(&silence, &QTimer::timeout, &loop, [&] {
         writeStderr(QStringLiteral("nrv508-cli: no answer from the instrument on %1 within %2 s")
                         .arg(o.device)
                         .arg(o.timeoutSeconds));
-        if (transfer.state() == LinkState::Live) transfer.startStop();
-        loop.quit();
+        end(Outcome::Silent);
     });
-    deadline.start();
+    QObject::connect(&transfer, &Transfer::receptionFinished, &loop, [&] {
+        if (!transfer.lastPassCompletedStream())
+            return; // a pass over part of an answer, cut by a quiet gap
+        if (!live) return end(Outcome::Answered);
+        if (!printReading(program.model)) {
+            result.exitStatus = ExitFailure; // finish() gives the reason, or ends quietly
+            return end(Outcome::Interrupted);
+        }
+        if (o.count == 0 || ++shown < o.count) return;
+        end(Outcome::Answered);
+    });
+    QObject::connect(&transfer, &Transfer::communicationError, &loop,
+                     [&] { end(Outcome::LineFault); });
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &loop, [&](int signalNumber) {
+        result.exitStatus = StopSignals::exitStatusFor(signalNumber);
+        end(Outcome::Interrupted);
+    });
+    silence.start();
     loop.exec();
-    return outcome;
+    return result;
 }
 
 int runDownload(const DownloadOptions &o)
@@ -115,14 +137,21 @@ int runDownload(const DownloadOptions &o)
 
     program.transfer.startStop();
     if (!port.isOpen()) return ExitFailure; // the "Port Error" line says why
-    const Outcome outcome = runTransfer(program, o);
-    // A download that got an answer, or part of one before the line failed, is written; a
-    // silent instrument leaves --out untouched.
-    if (o.mode != Real && outcome != Outcome::Silent) {
-        if (!writeOutput(o.out, DataFile::serialize(program.model))) return ExitFailure;
-    }
+    const Result result = runTransfer(program, port, o);
+    if (result.outcome == Outcome::Interrupted) return result.exitStatus;
+    const bool keepsFile = o.mode != Real && !o.out.isEmpty() && o.out != QLatin1String("-");
+    if (result.outcome == Outcome::LineFault)
+        writeStderr(
+            QStringLiteral("nrv508-cli: the line to %1 failed before the answer was "
+                           "complete%2")
+                .arg(o.device, keepsFile ? QStringLiteral("; \"%1\" is left as it was.").arg(o.out)
+                                         : QStringLiteral(".")));
+    if (result.outcome != Outcome::Answered) return ExitFailure;
+    // Only a complete answer is written, even with records lost on the way.
+    if (o.mode != Real && !writeOutput(o.out, DataFile::serialize(program.model)))
+        return ExitFailure;
     // A message box ("Receiving Error": records lost on the way) makes the run a failure too.
-    return outcome == Outcome::Answered && messages.count() == boxesBefore ? ExitOk : ExitFailure;
+    return messages.count() == boxesBefore ? ExitOk : ExitFailure;
 }
 
 int runDownloadCommand(const CliCommand &self, const QStringList &argv)

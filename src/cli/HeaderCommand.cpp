@@ -1,6 +1,7 @@
 // nrv508-cli header: the Header button and the "OK" of each header line, each followed by its
 // echo check, through the same code as the header window.
 
+#include "app/PrintableText.h"
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
@@ -37,19 +38,6 @@ QString readOptions(const Args &args, HeaderOptions *o)
     return QString();
 }
 
-// Control characters from a noisy line stay readable on the terminal.
-QString printable(const QString &text)
-{
-    QString out;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
-            out += c;
-        else
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-    }
-    return out;
-}
-
 // Why the echo check of a line said "Error !".
 QString failureOf(const HeaderWriter &writer, const ScreenModel &model, int line)
 {
@@ -57,7 +45,7 @@ QString failureOf(const HeaderWriter &writer, const ScreenModel &model, int line
     if (model.HeaderEcho.isEmpty()) return QStringLiteral("no echo from the instrument");
     const QString &sent = line == 1 ? model.HeaderLine1 : model.HeaderLine2;
     return QStringLiteral("the instrument sent back \"%1\" for \"%2\"")
-        .arg(printable(model.HeaderEcho), sent);
+        .arg(printableText(model.HeaderEcho, 80), sent);
 }
 
 // Runs the event loop until Timer2 has checked this line's echo.

@@ -3,13 +3,15 @@
 #include "cli/CliCommand.h"
 #include "cli/Headless.h"
 #include "cli/ModelText.h"
+#include "files/BoundedRead.h"
 #include "files/DataFile.h"
 #include "link/ReceiveEvent.h"
 #include "protocol/Numbers.h"
 
-#include <QFile>
-
 namespace {
+// Far beyond any answer of the instrument (a Logger page is about 30 KB); reading stops here.
+constexpr qint64 kMaxCaptureSize = 64 * 1024 * 1024;
+
 int runParse(const CliCommand &self, const QStringList &argv)
 {
     const Args args = Args::parse(argv, {"--mode", "--out"}, {});
@@ -21,12 +23,13 @@ int runParse(const CliCommand &self, const QStringList &argv)
 
     QList<QByteArray> captures;
     for (const QString &path : args.positional) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            writeStderr(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()));
+        QByteArray bytes;
+        QString error;
+        if (!readBounded(path, kMaxCaptureSize, &bytes, &error)) {
+            writeStderr(error);
             return ExitFailure;
         }
-        captures << file.readAll();
+        captures << bytes;
     }
 
     Headless run; // its port stays closed: nothing is sent

@@ -1,20 +1,19 @@
 #include "files/DataFile.h"
 
+#include "files/BoundedRead.h"
 #include "files/SafeWrite.h"
 
+#include "app/PrintableText.h"
 #include "app/ScreenModel.h"
 #include "protocol/Numbers.h"
 #include "tables/Modes.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
 namespace DataFile {
 
 namespace {
-// No data file comes near this; a larger one is refused before it is read.
+// No data file comes near this; reading stops at it.
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 
 Grid &tableOf(ScreenModel &m, Family family)
@@ -58,7 +57,7 @@ QString valueOf(const char *line, qsizetype length)
 
 QString describe(const QString &name)
 {
-    return QStringLiteral("\"%1\"").arg(name);
+    return QStringLiteral("\"%1\"").arg(printableText(name));
 }
 } // namespace
 
@@ -129,7 +128,7 @@ bool parse(const QByteArray &bytes, const QString &name, Contents *contents, QSt
         if (!mode) {
             *error = QStringLiteral("Cannot open %1: it is not a data file (its first value "
                                     "\"%2\" is not a mode number).")
-                         .arg(describe(name), value.left(40));
+                         .arg(describe(name), printableText(value, 40));
             return false;
         }
         result.mode = *mode;
@@ -149,28 +148,8 @@ bool parse(const QByteArray &bytes, const QString &name, Contents *contents, QSt
 
 bool load(const QString &path, Contents *contents, QString *error)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        *error = QStringLiteral("Cannot open %1: it is a directory.").arg(describe(path));
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot open %1: %2").arg(describe(path), file.errorString());
-        return false;
-    }
-    if (file.size() > kMaxFileSize) {
-        *error = QStringLiteral("Cannot open %1: at %2 bytes it is far too large to be a data "
-                                "file.")
-                     .arg(describe(path))
-                     .arg(file.size());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Cannot read %1: %2").arg(describe(path), file.errorString());
-        return false;
-    }
+    QByteArray bytes;
+    if (!readBounded(path, kMaxFileSize, &bytes, error)) return false;
     return parse(bytes, path, contents, error);
 }
 

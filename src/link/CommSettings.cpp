@@ -1,6 +1,8 @@
 #include "link/CommSettings.h"
 
+#include "files/BoundedRead.h"
 #include "files/FileNames.h"
+#include "files/SafeWrite.h"
 
 #include "app/MessageSink.h"
 #include "app/ScreenModel.h"
@@ -9,9 +11,8 @@
 #include "link/SerialPort.h"
 #include "protocol/Numbers.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QtDebug>
 
 const char *const CommSettings::kFileName = "set508_21.txt";
 
@@ -19,6 +20,8 @@ namespace {
 constexpr int kDefaultBaudIndex = 2;
 constexpr int kDefaultPortNumber = 1;
 constexpr int kDefaultLinkType = 1;
+// Three short lines; a file beyond this is not a settings file, whatever it holds.
+constexpr qint64 kMaxFileSize = 4096;
 
 bool validBaudIndex(int index)
 {
@@ -60,18 +63,16 @@ QString CommSettings::settingsString(int baudIndex)
 void CommSettings::load()
 {
     ScreenModel &m = m_model;
-    QList<QByteArray> lines;
-    QFile file(fileName());
-    const bool found = FileNames::exists(fileName()) && file.open(QIODevice::ReadOnly);
-    if (!found) {
+    QByteArray bytes;
+    QString error;
+    if (!FileNames::exists(fileName()) || !readBounded(fileName(), kMaxFileSize, &bytes, &error)) {
+        if (!error.isEmpty()) qWarning("%s", qPrintable(error)); // start-up goes on regardless
         m.BaudIndex = kDefaultBaudIndex;
         m.PortNumber = kDefaultPortNumber;
         m.LinkType = kDefaultLinkType;
         return;
     }
-    // The file is three short lines; anything beyond them is never read.
-    lines = file.read(4096).split('\n');
-    file.close();
+    const QList<QByteArray> lines = bytes.split('\n');
     m.BaudIndex = lineValue(lines, 0, kDefaultBaudIndex);
     m.PortNumber = lineValue(lines, 1, kDefaultPortNumber);
     m.LinkType = lineValue(lines, 2, kDefaultLinkType);
@@ -81,15 +82,12 @@ void CommSettings::load()
 bool CommSettings::save(QString *error)
 {
     const ScreenModel &m = m_model;
-    // Written beside the old file and renamed over it, so a failed write never loses it.
-    QSaveFile file(fileName());
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QByteArray::number(m.BaudIndex) + "\r\n");
-        file.write(QByteArray::number(m.PortNumber) + "\r\n");
-        file.write(QByteArray::number(m.LinkType) + "\r\n");
-        if (file.commit()) return true;
-    }
-    if (error) *error = file.errorString();
+    const QByteArray bytes = QByteArray::number(m.BaudIndex) + "\r\n" +
+                             QByteArray::number(m.PortNumber) + "\r\n" +
+                             QByteArray::number(m.LinkType) + "\r\n";
+    QString reason;
+    if (writeWholeFile(fileName(), bytes, &reason)) return true;
+    if (error) *error = reason;
     return false;
 }
 

@@ -4,6 +4,8 @@
 
 #include "app/Program.h"
 #include "archive/frmArchive.h"
+#include "export/ExportMenu.h"
+#include "export/ReportHeader.h"
 #include "files/FileMenu.h"
 #include "link/frmComm.h"
 #include "link/frmHeader.h"
@@ -40,6 +42,9 @@ frmMain::frmMain(Program &program, QWidget *parent)
     m_menus = std::make_unique<MainMenus>(menuBar(), program.model, m_views);
     m_files = new FileMenu(program.model, program.messages,
                            m_menus->action(QStringLiteral("mnuFile"))->menu(), this);
+    // Exports come after the documented menus, in a menu of their own.
+    new ExportMenu(menuBar(), program.model, program.messages, this);
+    ReportHeader::rememberConfirmedLines(program.header);
     buildClientArea();
     bindElements();
     connectCommands();

@@ -113,6 +113,7 @@ private slots:
         for (const auto &[name, mode] : files) {
             ChartPage page(mode);
             if (mode == 3) page.fill("CO", {"12.4", "OFL", "25.6", "", "-3.5"});
+            if (mode == 3) page.fill("Pressure", {"12.3456789", "1234567.7", "1e-400", "-0.12"});
             QString error;
             QVERIFY2(DataFile::write(page.m, m_dir.filePath(name), &error), qPrintable(error));
         }
@@ -128,14 +129,20 @@ private slots:
                  "auto 100 -4 27");
         buildRow("O2 at most 1", 3, "O2", "0.0|0.9|1|0.5", "0 0.9 1 0.5", "auto 100 0 2");
         // The bounds take the whole number the value rounds to, halves to even.
-        buildRow("1.4 and -0.4", 4, "CO2", "1.4|-0.4", "1.4 -0.4", "auto 100 0 2");
+        // A point below the rounded minimum takes the axis down to the whole number below it.
+        buildRow("1.4 and -0.4", 4, "CO2", "1.4|-0.4", "1.4 -0.4", "auto 100 -1 2");
+        buildRow("draught pressure page", 5, "Pressure", "-0.09|-0.12|-0.16|-0.1",
+                 "-0.09 -0.12 -0.16 -0.1", "auto 100 -1 2");
+        buildRow("-3.4", 2, "CO", "5|-3.4", "5 -3.4", "auto 100 -4 6");
+        buildRow("every digit kept", 2, "CO", "12.3456789|1234567.7|1e-400|-1e-400",
+                 "12.3456789 1234567.7 0 0", "auto 100 0 1234569");
         buildRow("1.6", 2, "Temp2", "1.6", "1.6", "auto 100 0 3");
         buildRow("2.5", 2, "Temp1", "2.5", "2.5", "auto 100 0 3");
         buildRow("3.5", 2, "Temp1", "3.5", "3.5", "auto 100 0 5");
         buildRow("later values lower", 2, "Pressure", "40|3|-2.5|-1", "40 3 -2.5 -1",
-                 "auto 100 -2 41");
+                 "auto 100 -3 41");
         buildRow("beyond 32 bits", 2, "CO", "1e10|-5e9", "1e+10 -5e+09",
-                 "auto 100 -2.14748e+09 2.14748e+09");
+                 "auto 100 -5e+09 2147483647");
         buildRow("number forms", 2, "CO", "+7|.5|5.|-1.5E+2|1.2e2", "7 0.5 5 -150 120",
                  "auto 100 -150 121");
         buildRow("gap texts and zero", 2, "CO", "OFL|-|NA|OPEN||0", "gap gap gap gap gap 0",
@@ -165,11 +172,14 @@ private slots:
             commands.chooseQuantity(*chartQuantityByCaption(q));
 
         // Every point of the page, then the bounds.
+        const auto text = [](double v) {
+            return QString::number(v, 'g', QLocale::FloatingPointShortest);
+        };
         QStringList shown;
         for (double v : chart.values())
-            shown << (v == ChartNumbers::kGap ? QStringLiteral("gap") : QString::number(v));
+            shown << (v == ChartNumbers::kGap ? QStringLiteral("gap") : text(v));
         for (const auto &bound : {chart.xMin, chart.xMax, chart.yMin, chart.yMax})
-            shown << (bound ? QString::number(*bound) : QStringLiteral("auto"));
+            shown << (bound ? text(*bound) : QStringLiteral("auto"));
         QTEST(shown, "shown");
     }
 
@@ -190,6 +200,15 @@ private slots:
         for (int i = 0; i < 100; ++i)
             worked += QStringLiteral("POINT %1 %2\n").arg(i).arg(i < 5 ? first[i] : "gap");
         row("worked example", "logger|--quantity|CO", 0, worked, "");
+        // Printed as the shortest text that reads back as the same number; the Y minimum as
+        // the window draws it, below the lowest point.
+        QString pressure = QStringLiteral(
+            "caption=Logger Data _ Pressure\nMeasureTitle=Logger [ Pressure ]\nPage=Page : 1\n"
+            "Unit=Y Axis(Unit) : \nytitle=()\nxmin=auto\nxmax=100\nymin=-1\nymax=1234569\n");
+        const QStringList values = QString("12.3456789 1234567.7 0 -0.12").split(' ');
+        for (int i = 0; i < 100; ++i)
+            pressure += QStringLiteral("POINT %1 %2\n").arg(i).arg(i < 4 ? values[i] : "gap");
+        row("every digit", "logger|--quantity|Pressure", 0, pressure, "");
         row("Store", "store|--quantity|CO", 1, "", "Chart: Not Support !\n");
         row("Logger quantity, Single Logger page", "single|--quantity|Pressure", 1, "",
             "\"  Logger  \" menu is disabled");

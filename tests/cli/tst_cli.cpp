@@ -1,8 +1,13 @@
 #include "Streams.h"
+#include "files/DataFile.h"
+#include "tables/Modes.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 struct Run {
@@ -11,9 +16,11 @@ struct Run {
     QByteArray err;
 };
 
-Run cli(const QStringList &args)
+// stdoutFile: where stdout goes instead of being read ("/dev/full", a file).
+Run cli(const QStringList &args, const QString &stdoutFile = QString())
 {
     QProcess p;
+    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     p.start(QStringLiteral(NRV508_CLI), args);
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
@@ -43,27 +50,38 @@ QByteArray loggerStream(int first, int last)
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
-    void parseTwoCapturesAreTwoPasses();
+    void parseEachCaptureIsOnePass();
     void openRoundTripAndPanels();
     void corpusMatchesExpectedFiles_data();
     void corpusMatchesExpectedFiles();
     void failuresAndUsage_data();
     void failuresAndUsage();
     void outFileNeverHalfWritten();
+    void outputTargets_data();
+    void outputTargets();
 };
 
-void TestCli::parseTwoCapturesAreTwoPasses()
+// Each capture is one burst and one pass: a page in three captures, the second ending its
+// stream and the third carrying a whole one, keeps every record; one pass over them all would
+// keep only the last stream.
+void TestCli::parseEachCaptureIsOnePass()
 {
     QTemporaryDir dir;
-    const QByteArray bytes = loggerStream(1, 5); // the first record is missing
-    const QString a = writeFile(dir, "a.cap", bytes.left(100));
-    const QString b = writeFile(dir, "b.cap", bytes.mid(100));
-    const Run r = cli({"parse", "--mode", "2", a, b});
+    const QByteArray first = loggerStream(0, 2) + loggerStream(3, 5).left(120);
+    const QString a = writeFile(dir, "a.cap", first);
+    const QString b = writeFile(dir, "b.cap", loggerStream(3, 5).mid(120));
+    const QString c = writeFile(dir, "c.cap", loggerStream(6, 7));
+    const Run r = cli({"parse", "--mode", "2", a, b, c});
     QCOMPARE(r.status, 0);
-    QCOMPARE(r.err, QByteArray("Receiving Error: Some data are lost while receiving the data. "
-                               "Please restart.\n"));
-    const Run whole = cli({"parse", "--mode", "2", writeFile(dir, "w.cap", bytes)});
-    QCOMPARE(r.out, whole.out);
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY2(DataFile::parse(r.out, "stdout", &contents, &error), qPrintable(error));
+    Core page(LoggerPage0);
+    DataFile::apply(contents, page.m);
+    for (int a = 0; a <= 7; ++a)
+        QCOMPARE(page.m.MSFlexGrid1.text(a + 1, 4), QString::number(a + 1)); // min/avg/max
+    QCOMPARE(page.m.MSFlexGrid1.text(9, 0), QString());
+    QCOMPARE(r.err, QByteArray());
 }
 
 void TestCli::openRoundTripAndPanels()
@@ -155,6 +173,14 @@ void TestCli::failuresAndUsage_data()
     QTest::newRow("unknown command")
         << QStringList{"frobnicate"} << QByteArray() << 2 << "frobnicate";
     QTest::newRow("help") << QStringList{"parse", "--help"} << QByteArray() << 0 << "";
+    // What a file holds reaches the terminal escaped and cut short.
+    QTest::newRow("escape sequence in the first value")
+        << QStringList{"open", "@f"} << QByteArray("\"\x1b[2J\x07\"\r\n") << 1
+        << "\"\\x1b[2J\\x07\" is not a mode number";
+    QTest::newRow("long first value") << QStringList{"open", "@f"} << QByteArray(5000, 'v') + "\r\n"
+                                      << 1 << "\"" + QString(40, 'v') + "...\" is not";
+    QTest::newRow("endless capture") << QStringList{"parse", "--mode", "2", "/dev/zero"}
+                                     << QByteArray() << 1 << "\"/dev/zero\": it is too large";
 }
 
 void TestCli::failuresAndUsage()
@@ -171,6 +197,9 @@ void TestCli::failuresAndUsage()
     QCOMPARE(r.status, status);
     QVERIFY2(QString::fromLocal8Bit(r.err).contains(stderrHas), r.err.constData());
     if (status != 0) QVERIFY(r.out.isEmpty());
+    for (const char c : r.err)
+        QVERIFY2(uchar(c) >= 0x20 || c == '\n', r.err.constData());
+    QVERIFY(r.err.size() < 2000);
 }
 
 void TestCli::outFileNeverHalfWritten()
@@ -182,6 +211,93 @@ void TestCli::outFileNeverHalfWritten()
     QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("previous"));
+}
+
+// target: where the output goes. "/dev/full" and "file" (on a full disk) as stdout; the
+// others as --out: a FIFO and a device node are written through and stay what they are, "-"
+// is stdout.
+void TestCli::outputTargets_data()
+{
+    QTest::addColumn<QStringList>("args"); // CAP: a capture of a Logger page, FILE: its file
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("err");
+    const QString full = "nrv508-cli: cannot write to standard output: No space left on device";
+    const QStringList parse = {"parse", "--mode", "2", "CAP"};
+    QTest::newRow("parse to /dev/full") << parse << "/dev/full" << 1 << full;
+    QTest::newRow("open to /dev/full") << QStringList{"open", "FILE"} << "/dev/full" << 1 << full;
+    QTest::newRow("chart to /dev/full")
+        << QStringList{"chart", "FILE", "--quantity", "CO"} << "/dev/full" << 1 << full;
+    QTest::newRow("help to /dev/full") << QStringList{"--help"} << "/dev/full" << 1 << full;
+    QTest::newRow("parse to a full disk")
+        << parse << "file" << 1 << "nrv508-cli: cannot write to standard output: File too large";
+    QTest::newRow("parse --out FIFO") << parse + QStringList{"--out", "OUT"} << "fifo" << 0 << "";
+    QTest::newRow("open --out device")
+        << QStringList{"open", "FILE", "--out", "OUT"} << "device" << 0 << "";
+    QTest::newRow("parse --out -") << parse + QStringList{"--out", "-"} << "-" << 0 << "";
+}
+
+void TestCli::outputTargets()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QByteArray page = loggerStream(0, 36);
+    const QString capture = writeFile(dir, "p.cap", page);
+    const QByteArray expected = cli({"parse", "--mode", "2", capture}).out;
+    QVERIFY(expected.size() > 4096); // more than the full disk below takes
+    const QString file = writeFile(dir, "page.txt", expected);
+    const QString out = dir.filePath("out");
+    args.replaceInStrings(QRegularExpression("^CAP$"), capture);
+    args.replaceInStrings(QRegularExpression("^FILE$"), file);
+    args.replaceInStrings(QRegularExpression("^OUT$"), out);
+
+    QProcess reader; // the other end of the FIFO
+    QString stdoutFile = target.startsWith('/') ? target : QString();
+    if (target == "fifo") {
+        QVERIFY(mkfifo(QFile::encodeName(out).constData(), 0600) == 0);
+        reader.start("cat", {out});
+        QVERIFY(reader.waitForStarted());
+    } else if (target == "device") {
+        if (mknod(QFile::encodeName(out).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("making a device node needs root");
+    } else if (target == "file") {
+        // A disk that fills up after 1 or 2 KB: a shell with a file-size limit, its stdout a file.
+        stdoutFile = dir.filePath("stdout.txt");
+        args = QStringList{"-c", "ulimit -f 2; trap '' XFSZ; exec \"$0\" \"$@\"",
+                           QStringLiteral(NRV508_CLI)} +
+               args;
+    }
+    Run r;
+    if (target == "file") {
+        QProcess shell;
+        shell.setStandardOutputFile(stdoutFile);
+        shell.start("sh", args);
+        QVERIFY(shell.waitForFinished(30000));
+        r = {shell.exitCode(), {}, shell.readAllStandardError()};
+    } else {
+        r = cli(args, stdoutFile);
+    }
+    QCOMPARE(r.status, status);
+    // One line saying what failed, or nothing.
+    QVERIFY2(err.isEmpty()
+                 ? r.err.isEmpty()
+                 : QString::fromLocal8Bit(r.err).startsWith(err) && r.err.count('\n') == 1,
+             r.err.constData());
+    if (target == "fifo") {
+        QVERIFY(reader.waitForFinished(30000));
+        QCOMPARE(reader.readAllStandardOutput(), expected);
+    }
+    if (target == "-") QCOMPARE(r.out, expected);
+    struct stat st;
+    if (target == "fifo" || target == "device") {
+        QVERIFY(stat(QFile::encodeName(out).constData(), &st) == 0);
+        QVERIFY(target == "fifo" ? S_ISFIFO(st.st_mode) : S_ISCHR(st.st_mode));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+                 3); // p.cap, page.txt and out: nothing left beside them
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,12 +1,16 @@
 #include "Streams.h"
 #include "files/DataFile.h"
+#include "files/SafeWrite.h"
 #include "tables/Modes.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 QList<QByteArray> lines(const QByteArray &bytes)
@@ -58,9 +62,14 @@ private slots:
     void outOfRangeModeLeavesTables();
     void unreadableFilesRefused_data();
     void unreadableFilesRefused();
+    void handEditedLines_data();
     void handEditedLines();
     void loggerFileOverStoreDisplay();
+    void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
+    void longNamesAndStaleTemporaries();
+    void endlessInputsStopAtTheLimit_data();
+    void endlessInputsStopAtTheLimit();
 };
 
 void TestDataFile::roundTrip_data()
@@ -259,18 +268,36 @@ void TestDataFile::unreadableFilesRefused()
     QVERIFY2(error.contains(path) && error.contains(reason), qPrintable(error));
 }
 
+void TestDataFile::handEditedLines_data()
+{
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("CR LF, last line unended") << QByteArray("\r\n");
+}
+
+// A file edited by hand: values without quotes, one with an opening quote only. Whatever the
+// editor's line ends, each value is the line's text, and a save writes it quoted again.
 void TestDataFile::handEditedLines()
 {
-    const QByteArray bytes = "6\nMeasure\n\"Date\"\n\"Time\"\n\"Sample\n\"Unit\"\n\"Add\"";
+    QFETCH(QByteArray, ending);
+    QByteArray bytes =
+        QByteArray("6|Measure|\"Date\"|\"Time\"|\"Sample|ppm|Add|1|12.5|").replace("|", ending);
+    if (QByteArray(QTest::currentDataTag()).contains("unended")) bytes.chop(ending.size());
     Core c(Store);
     DataFile::Contents contents;
     QString error;
     QVERIFY2(DataFile::parse(bytes, "x", &contents, &error), qPrintable(error));
     DataFile::apply(contents, c.m);
     QCOMPARE(c.m.CurrentMode, qint16(6));
-    QCOMPARE(c.m.txtSLMeasure.caption, QString("Measure"));
-    QCOMPARE(c.m.txtSLSample.caption, QString("Sample"));
-    QCOMPARE(c.m.MSFlexGrid3.text(0, 0), QString("Add"));
+    const QList<QByteArray> saved = lines(DataFile::serialize(c.m)).mid(0, 10);
+    QCOMPARE(saved,
+             QByteArray("\"6\"|\"Measure\"|\"Date\"|\"Time\"|\"Sample\"|\"ppm\"|\"Add\"|\"1\"|"
+                        "\"12.5\"|\"\"")
+                 .replace('|', "\r|")
+                 .append('\r')
+                 .split('|'));
+    QCOMPARE(c.m.MSFlexGrid3.text(0, 2), QString("12.5"));
 
     QTemporaryDir dir;
     QVERIFY(!DataFile::load(dir.path(), &contents, &error));
@@ -297,9 +324,28 @@ void TestDataFile::loggerFileOverStoreDisplay()
     QCOMPARE(c.m.MSFlexGrid1.rowCount(), 51);
 }
 
-// A save that runs out of room fails, says so, and leaves the file that was there whole.
+using SafeWrite::Step;
+
+// fault: the step made to fail (through the writer's seam) or, for "disk", a file-size limit
+// that stops the bytes themselves. Either way the save says so, names the file and the
+// reason, and leaves the file that was there whole with no temporary beside it.
+void TestDataFile::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file size limit") << "disk" << EFBIG << "File too large";
+    QTest::newRow("write") << "write" << ENOSPC << "No space left on device";
+    QTest::newRow("sync") << "sync" << EIO << "Input/output error";
+    QTest::newRow("close") << "close" << EDQUOT << "Disk quota exceeded";
+    QTest::newRow("rename") << "rename" << EXDEV << "Invalid cross-device link";
+}
+
 void TestDataFile::failedWriteKeepsOldFile()
 {
+    QFETCH(QString, fault);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath("page.txt");
     const QByteArray old = "\"1\"\r\nprevious contents\r\n";
@@ -307,23 +353,109 @@ void TestDataFile::failedWriteKeepsOldFile()
     Core c(LoggerPage0);
     fill(c.m, LoggerPage0);
 
+    const QHash<QString, Step> steps = {{"write", Step::Write},
+                                        {"sync", Step::Sync},
+                                        {"close", Step::Close},
+                                        {"rename", Step::Rename}};
+    QList<Step> seen;
+    SafeWrite::setFaultInjector([&](Step step) {
+        seen << step;
+        return steps.value(fault, Step(-1)) == step ? code : 0;
+    });
     rlimit saved;
     getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
+    if (fault == "disk") {
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
     QString error;
     const bool ok = DataFile::write(c.m, path, &error);
     setrlimit(RLIMIT_FSIZE, &saved);
+    SafeWrite::setFaultInjector({});
 
     QVERIFY(!ok);
-    QVERIFY2(error.contains(path), qPrintable(error));
+    QVERIFY2(error.contains(path) && error.contains(reason), qPrintable(error));
     QCOMPARE(readAll(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page.txt"});
+    if (steps.contains(fault)) QVERIFY(seen.contains(steps[fault]));
+    // Without the fault the same save goes through.
+    QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
+    QCOMPARE(readAll(path), DataFile::serialize(c.m));
+}
 
-    QVERIFY(!DataFile::write(c.m, dir.filePath("no/such/dir/x.txt"), &error));
-    QVERIFY2(error.contains("x.txt"), qPrintable(error));
+// A name near the 255-byte limit is replaced like any other (its temporary is short), and
+// the temporaries a killed run left beside it are cleared, but only this program's own and
+// only those whose writer is gone.
+void TestDataFile::longNamesAndStaleTemporaries()
+{
+    QTemporaryDir dir;
+    QProcess finished;
+    finished.start("sleep", {"0"});
+    QVERIFY(finished.waitForStarted());
+    const qint64 gone = finished.processId();
+    QVERIFY(finished.waitForFinished());
+    QProcess running;
+    running.start("sleep", {"30"});
+    QVERIFY(running.waitForStarted());
+    const QString stale = QStringLiteral(".nrv508-%1-00beef.tmp").arg(gone);
+    const QString live = QStringLiteral(".nrv508-%1-00cafe.tmp").arg(running.processId());
+    const QStringList others = {".nrv508-notes.tmp", "page.txt.tmp", ".hidden"};
+    for (const QString &name : QStringList{stale, live} + others)
+        QVERIFY(write(dir.filePath(name), "left over"));
+
+    Core c(Store);
+    fill(c.m, Store);
+    for (int length : {250, 255}) {
+        const QString path = dir.filePath(QString(length - 4, 'n') + ".txt");
+        QVERIFY(write(path, "previous"));
+        QString error;
+        QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
+        QCOMPARE(readAll(path), DataFile::serialize(c.m));
+    }
+    running.kill();
+    running.waitForFinished();
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.removeIf([](const QString &name) { return name.endsWith("nnn.txt"); });
+    QStringList expected = QStringList{live} + others;
+    expected.sort();
+    QCOMPARE(left, expected);
+}
+
+// A device or a FIFO reports a size of 0: only counting the bytes read stops an endless one.
+void TestDataFile::endlessInputsStopAtTheLimit_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("/dev/zero") << "/dev/zero";
+    QTest::newRow("endless FIFO") << "fifo";
+}
+
+void TestDataFile::endlessInputsStopAtTheLimit()
+{
+    QFETCH(QString, source);
+    QTemporaryDir dir;
+    QString path = source;
+    QProcess writer;
+    if (source == "fifo") {
+        path = dir.filePath("endless");
+        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        writer.start("sh", {"-c", "exec yes '\"2\"' > \"$0\"", path});
+        QVERIFY(writer.waitForStarted());
+    }
+    rusage before;
+    getrusage(RUSAGE_SELF, &before);
+    DataFile::Contents contents;
+    QString error;
+    QVERIFY(!DataFile::load(path, &contents, &error));
+    rusage after;
+    getrusage(RUSAGE_SELF, &after);
+    writer.kill();
+    writer.waitForFinished();
+    QVERIFY2(error.contains(path) && error.contains("too large"), qPrintable(error));
+    // The limit is 64 MB: whatever was read beyond it was never kept (ru_maxrss is in KB).
+    QVERIFY2(after.ru_maxrss - before.ru_maxrss < 100 * 1024,
+             qPrintable(QString::number(after.ru_maxrss - before.ru_maxrss)));
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)

@@ -241,6 +241,7 @@ private slots:
         QTest::newRow("open: text") << "letter.txt" << false << "not a data file";
         QTest::newRow("open: mode 0") << "mode0.txt" << false << "saveable mode";
         QTest::newRow("open: name as typed") << "run" << false << "No such file";
+        QTest::newRow("open: far too large") << "huge.txt" << false << "too large";
         QTest::newRow("save: directory part") << "sub/run" << true << "directory part";
         QTest::newRow("save: control character") << "run\x01" << true << "control character";
     }
@@ -255,6 +256,11 @@ private slots:
                 writeFile(path("sub/run.txt"), testData("expected", Store)) &&
                 writeFile(path("letter.txt"), "Dear customer,\r\nthe burner\r\n") &&
                 writeFile(path("mode0.txt"), "\"0\"\r\n\"2.05\"\r\n"));
+        if (name == "huge.txt") { // a logger page's mode line, then 100 MB (sparse) of nothing
+            QFile huge(path(name));
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("\"2\"\r\n") == 5 &&
+                    huge.resize(100 * 1024 * 1024));
+        }
         const QStringList before = tree(h->dir.path());
         download(Tightness);
         const QByteArray tables = DataFile::serialize(h->model());

@@ -75,7 +75,7 @@ void TestFrmMain::startUpAndMenus()
     }
     QCOMPARE(shown,
              (QStringList{
-                 "&File, &Mode, &Setup",
+                 "&File, &Mode, &Setup, E&xport",
                  "&Open, &Save, -, &Print, Print Set&up, -, Exit (&X)",
                  "&Real Mode, &Store Mode, &Logger Mode, S&ingle Logger Mode, &Tightness Mode",
                  "Page&0, Page&1, Page&2, Page&3",

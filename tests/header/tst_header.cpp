@@ -97,6 +97,7 @@ private slots:
         // Left over from an earlier conversation: not part of the echo.
         row("older text in the buffer", 1, "ABC", 8, "~tail\r\n|        ABC\r\n", true);
         row("answer to an earlier write", 1, "ABC", 8, "~        ABC\r\n", false);
+        row("older text, then a pass", 2, "ABC", 8, "~older\r\n|#|        ABC\r\n", true);
         for (const char *refused : {"", "012345678901234567890", "A\tB", "Caf\xc3\xa9", "A\x7f"})
             row(QStringLiteral("refused \"%1\"").arg(refused), 1, QString::fromUtf8(refused), -1,
                 "", false);

@@ -9,9 +9,11 @@
 #include "link/DevicePort.h"
 #include "tables/Modes.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -31,6 +33,58 @@ QStringList requests(const char *commands)
     return QString(commands)
         .split(' ', Qt::SkipEmptyParts)
         .replaceInStrings(QRegularExpression("$"), "\\x0a\\x0d");
+}
+
+// The instrument played by the test itself at the far end of a pseudo-terminal, so that the
+// test knows when each byte arrives.
+class FarEnd {
+public:
+    FarEnd()
+    {
+        m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_fd >= 0 && grantpt(m_fd) == 0 && unlockpt(m_fd) == 0)
+            m_device = QString::fromLatin1(ptsname(m_fd));
+    }
+    ~FarEnd()
+    {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    QString device() const { return m_device; }
+    bool send(const QByteArray &bytes)
+    {
+        return ::write(m_fd, bytes.data(), bytes.size()) == bytes.size();
+    }
+    // Everything the program sent so far, once it holds text or after ms.
+    QByteArray awaitSent(const QByteArray &text, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_sent.contains(text) && clock.elapsed() < ms) {
+            char chunk[256];
+            const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
+            if (n > 0) m_sent.append(chunk, n);
+            if (n <= 0) QTest::qWait(20); // nothing yet, or the program's side is not open
+        }
+        return m_sent;
+    }
+
+private:
+    int m_fd = -1;
+    QString m_device;
+    QByteArray m_sent;
+};
+
+// A live reading that differs from the others in its time and its CO value.
+QByteArray liveReading(int k)
+{
+    QByteArray out;
+    for (const QString &line :
+         {QStringLiteral("<BTInstReading"), QStringLiteral("major_version=\"2\""),
+          QStringLiteral("minor_version=\"05\""), QStringLiteral("mode=\"Real Time Mode Data\">"),
+          QStringLiteral("<inst_data time=\"10:00:0%1\"").arg(k), QStringLiteral("O2=\"4.8\""),
+          QStringLiteral("CO=\"%1\"/>").arg(11 * k), QStringLiteral("</BTInstReading>")})
+        out += line.toLatin1() + "\n\r";
+    return out;
 }
 
 // The program on a DevicePort pointed at a freshly started emulator.
@@ -124,6 +178,42 @@ private slots:
                      requests(linkType == 1 ? "QTRQ QTP" : "QTRQ QTP QTP"));
     }
 
+    // A live run as the user follows it: each of several different readings is shown, in
+    // order, within a few seconds of its arrival (the quiet gap that ends a reading lasts half
+    // a second to a second), and reaches a pipe while nrv508-cli still runs.
+    void liveReadingsShownAsTheyArrive()
+    {
+        constexpr int kShownWithinMs = 3000; // generous for a busy machine
+        FarEnd instrument;
+        QVERIFY(!instrument.device().isEmpty());
+        QProcess cli;
+        cli.start(QStringLiteral(NRV508_CLI),
+                  {"live", "--port", instrument.device(), "--baud", "38400", "--count", "3"});
+        QCOMPARE(instrument.awaitSent("QTRQ\n\r", kWaitMs), QByteArray("QTRQ\n\r"));
+        QByteArray out;
+        for (int k = 1; k <= 3; ++k) {
+            QVERIFY(instrument.send(liveReading(k)));
+            QElapsedTimer sinceArrival;
+            sinceArrival.start();
+            while (out.count("\n\n") < k && sinceArrival.elapsed() < kWaitMs &&
+                   (cli.waitForReadyRead(100) || cli.state() == QProcess::Running))
+                out += cli.readAllStandardOutput();
+            const qint64 late = sinceArrival.elapsed();
+            const QStringList shown =
+                QString::fromLatin1(out).split("\n\n").value(k - 1).split('\n');
+            QCOMPARE(shown.filter(QRegularExpression("^txtR(Time|Co)=")),
+                     QStringList({QStringLiteral("txtRTime=10:00:0%1").arg(k),
+                                  QStringLiteral("txtRCo=%1").arg(11 * k)}));
+            QVERIFY2(
+                late < kShownWithinMs,
+                qPrintable(
+                    QStringLiteral("reading %1 shown %2 ms after it arrived").arg(k).arg(late)));
+            if (k < 3) QCOMPARE(cli.state(), QProcess::Running);
+        }
+        QVERIFY(cli.waitForFinished(kWaitMs));
+        QCOMPARE(cli.exitCode(), 0);
+    }
+
     void hangUpMidDownloadKeepsTheRecords()
     {
         Link link;
@@ -155,9 +245,9 @@ private slots:
     }
 
     // nrv508-cli download and live. emulator: its options, "" for none; args: PORT stands for
-    // the emulator's device (or a missing one when no emulator runs) and OUT for the file
-    // written; err: the first line on stderr; written: OUT, or how it starts after a fault,
-    // null for none; requests: as the emulator received them.
+    // the emulator's device (or a missing one when no emulator runs) and OUT for a file that
+    // holds "previous" before the run; err: the first line on stderr; written: OUT after the
+    // run, null for "previous" untouched; requests: as the emulator received them.
     void cli_data()
     {
         QTest::addColumn<QStringList>("emulator");
@@ -186,6 +276,13 @@ private slots:
             expected("single4.txt"), "QTSL4");
         row("tightness, bluetooth", "--fast", qPrintable(dl + "11 --link bt"), 0, "", {},
             expected("tightness.txt"), "QTT");
+        // LOST: an instrument whose logger page 1 lost its first record on the way.
+        row("logger page 1, first record lost", "--fast --data LOST", qPrintable(dl + "3"), 1,
+            "Receiving Error: Some data are lost while receiving the data. Please restart.", {},
+            expected("logger1_first_lost.txt"), "QTL1");
+        // About 8 s on the wire, far longer than the timeout: only silence ends a download.
+        row("store at 4800 baud, longer than the timeout", "--baud 4800",
+            qPrintable(dl + "1 --baud 4800 --timeout 2"), 0, "", {}, expected("store.txt"), "QTS");
         // The quiet gap ends a reading within a second of its last byte; readings further apart
         // than that are shown one by one.
         row("live, two readings", "--baud 38400 --interval 1300",
@@ -199,7 +296,7 @@ private slots:
             {}, "QTRQ QTP");
         row("hang-up mid-download", "--fast --hangup-after 3000", qPrintable(dl + "2"), 1,
             "Communication Error: Check Analyser and Adapter, or Change the Communication Setup.",
-            {}, "\"2\"\r\n", "QTL0");
+            {}, {}, "QTL0");
 
         const auto usage = [&](const char *name, const QString &args, const char *problem) {
             row(name, "", qPrintable(args), 2,
@@ -211,7 +308,8 @@ private slots:
         usage("mode 12", dl + "12", "--mode takes a mode code from 0 to 11");
         usage("baud 1200", dl + "1 --baud 1200", "--baud takes 4800, 9600, 19200 or 38400");
         usage("link usb", "live --port COM1 --link usb", "--link takes ir or bt");
-        usage("count 0", "live --port COM1 --count 0", "--count takes a number of readings from 1");
+        usage("count -1", "live --port COM1 --count -1",
+              "--count takes a number of readings (0: until interrupted)");
         usage("live takes no mode", "live --port COM1 --mode 1", "unknown option --mode");
     }
 
@@ -224,11 +322,20 @@ private slots:
         QFETCH(QByteArray, written);
         EmulatorProcess instrument;
         QString error;
+        QTemporaryDir lost;
+        if (emulator.contains("LOST")) {
+            QVERIFY(QFile::copy(NRV508_TEST_DATA "/streams/logger1_first_lost.txt",
+                                lost.filePath("logger1.txt")));
+            emulator.replaceInStrings(QRegularExpression("^LOST$"), lost.path());
+        }
         QVERIFY2(emulator.isEmpty() || instrument.start(emulator, &error), qPrintable(error));
         const QString device = emulator.isEmpty() ? "/dev/nrv508-missing" : instrument.device();
         qputenv("NRV508_COM3", device.toLocal8Bit());
         const QString out = m_dir.filePath(QStringLiteral("out.txt"));
-        QFile::remove(out);
+        const QByteArray previous = "previous\r\n";
+        QFile before(out);
+        QVERIFY(before.open(QIODevice::WriteOnly) && before.write(previous) == previous.size());
+        before.close();
         args.replaceInStrings(QRegularExpression("^PORT$"), device);
         args.replaceInStrings(QRegularExpression("^OUT$"), out);
 
@@ -241,15 +348,61 @@ private slots:
         const QStringList lines =
             QString::fromLocal8Bit(cli.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.value(0), err.replace("PORT", device));
-        // One message for a failure, the usage after a usage error.
-        QCOMPARE(lines.size(), err.isEmpty() ? 0 : status == 2 ? 2 : 1);
+        // One message for a failure, the usage after a usage error; a line fault names the
+        // device and the file left as it was.
+        const bool lineFault = err.startsWith("Communication Error");
+        QCOMPARE(lines.size(), err.isEmpty() ? 0 : status == 2 || lineFault ? 2 : 1);
         if (status == 2)
             QVERIFY(lines.last().startsWith("usage: nrv508-cli " + args.first() + ' '));
+        if (lineFault)
+            QVERIFY2(lines.last().contains(device) && lines.last().contains(out),
+                     qPrintable(lines.last()));
         QFile file(out);
-        QCOMPARE(file.open(QIODevice::ReadOnly), !written.isNull());
-        // A run cut by the line writes the page as parsed up to the fault.
-        QCOMPARE(status == 0 ? file.readAll() : file.readAll().left(written.size()), written);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // Only a complete answer replaces the file; a fault or silence leaves it as it was.
+        QCOMPARE(file.readAll(), written.isNull() ? previous : written);
         QTEST(instrument.requests(), "requests");
+    }
+
+    // A live run without end, ended from outside once its first reading is out: by a signal,
+    // or by its reader going away (| head -n 1). Either way the instrument gets the Stop
+    // request, as from the button, and the exit status is the conventional one.
+    void liveEndsThroughStop_data()
+    {
+        QTest::addColumn<int>("signal"); // 0: the pipe's reader goes away
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("closed pipe") << 0;
+    }
+
+    void liveEndsThroughStop()
+    {
+        QFETCH(int, signal);
+        EmulatorProcess instrument;
+        QString error;
+        QVERIFY2(instrument.start({"--fast", "--interval", "1300"}, &error), qPrintable(error));
+        QProcess cli;
+        const QStringList live = {"live", "--port", instrument.device(), "--count", "0"};
+        if (signal == 0)
+            cli.start("bash", QStringList{"-c", "\"$0\" \"$@\" | head -n 1; exit ${PIPESTATUS[0]}",
+                                          QStringLiteral(NRV508_CLI)} +
+                                  live);
+        else
+            cli.start(QStringLiteral(NRV508_CLI), live);
+        QVERIFY(cli.waitForStarted());
+        QByteArray out;
+        // The whole first reading, or the one line that head lets through.
+        const QByteArray last = signal == 0 ? "\n" : "txtVersion=";
+        while (!out.contains(last) && cli.waitForReadyRead(kWaitMs))
+            out += cli.readAllStandardOutput();
+        QVERIFY2(out.startsWith("FrameReal="), out.constData());
+        if (signal != 0) ::kill(pid_t(cli.processId()), signal);
+        QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(kWaitMs));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 128 + (signal == 0 ? SIGPIPE : signal));
+        QCOMPARE(cli.readAllStandardError(), QByteArray());
+        QTRY_COMPARE_WITH_TIMEOUT(instrument.requests(), requests("QTRQ QTP"), kWaitMs);
     }
 };
 

@@ -39,6 +39,32 @@ struct Switcher {
 
 const QString kQtp = "51 54 50 0a 0d";
 const QString kPause = "pause 5";
+
+const char *const kGrids[] = {"MSFlexGrid1", "MSFlexGrid2", "MSFlexGrid3", "MSFlexGrid4"};
+
+// The panels, unit labels and frame captions that a switch may blank or set.
+bool isPanel(const QString &name)
+{
+    return name.startsWith("txt") || name.startsWith("lab") || name.startsWith("Frame");
+}
+
+QString filled(const char *grid, int r, int c)
+{
+    return QStringLiteral("%1 %2,%3").arg(grid).arg(r).arg(c);
+}
+
+// Every panel holds its own name and every cell of every table a text of its own.
+void fillEverything(ScreenModel &m)
+{
+    for (const QString &name : ScreenModel::elementNames())
+        if (isPanel(name)) m.element(name)->caption = name;
+    for (const char *name : kGrids) {
+        Grid &t = *m.grid(name);
+        for (int r = 0; r < t.rowCount(); ++r)
+            for (int c = 0; c < t.columnCount(); ++c)
+                t.setText(r, c, filled(name, r, c));
+    }
+}
 } // namespace
 
 class TestModeSwitch : public QObject {
@@ -46,6 +72,7 @@ class TestModeSwitch : public QObject {
 private slots:
     void stopRequest_data();
     void stopRequest();
+    void switchesClearTheirTable_data();
     void switchesClearTheirTable();
     void tightnessThenSingleLogger();
     void currentRowKeptByLoggerOnly();
@@ -82,25 +109,65 @@ void TestModeSwitch::stopRequest()
     QCOMPARE(s.port.isOpen(), open); // a switch never opens or closes the port
 }
 
+void TestModeSwitch::switchesClearTheirTable_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("table"); // cleared, its headers written again
+    // "name=caption" for each panel the switch blanks or sets; every other one keeps its text
+    QTest::addColumn<QString>("changed");
+    const QString record = "txtSAdd2=|txtSDate=|txtSTime=|txtSSample=|txtSCo=|txtSO2=|txtSCo2=|"
+                           "txtSRatio=|txtSXair=|txtSEff=|txtSTemp1=|txtSTemp2=|txtSPressure=|";
+    const QString single = "txtSLMeasure=|txtSLDate=|txtSLTime=|txtSLSample=|txtSLUnit=|";
+    QTest::newRow("logger to real") << 3 << 0 << ""
+                                    << "txtRDate=|txtRTime=|txtRCo=|txtRO2=|txtRCo2=|txtRRatio=|"
+                                       "txtRXair=|txtREff=|txtRTemp1=|txtRTemp2=|txtRPressure=|"
+                                       "txtRFuel=";
+    QTest::newRow("store to store")
+        << 1 << 1 << "MSFlexGrid1" << record + "txtSFuel=|FrameStore=Store Mode Data";
+    QTest::newRow("real to store")
+        << 0 << 1 << "MSFlexGrid1" << record + "txtSFuel=|FrameStore=Store Mode Data";
+    QTest::newRow("logger page to page")
+        << 2 << 3 << "MSFlexGrid1" << record + "txtLFuel=|FrameStore=Logger Mode Data #1";
+    QTest::newRow("tightness to logger")
+        << 11 << 5 << "MSFlexGrid1" << record + "txtLFuel=|FrameStore=Logger Mode Data #3";
+    QTest::newRow("store to single logger")
+        << 1 << 8 << "MSFlexGrid3" << single + "FrameSL=Single Logger Mode Data #2";
+    QTest::newRow("single logger to tightness") << 6 << 11 << "MSFlexGrid2"
+                                                << "txtSLMeasure=|FrameSL=Tightness Mode";
+    QTest::newRow("tightness to single logger")
+        << 11 << 10 << "MSFlexGrid3" << single + "FrameSL=Single Logger Mode Data #4";
+}
+
+// A switch empties the panels and the table of its mode; the other modes' tables and panels,
+// the unit labels and the Real frame's caption keep what they showed.
 void TestModeSwitch::switchesClearTheirTable()
 {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QString, table);
+    QFETCH(QString, changed);
     Switcher s;
-    s.program.modes.switchTo(Store);
-    s.m.MSFlexGrid1.setText(3, 4, "25");
-    s.m.txtSCo.caption = "25";
-    s.program.modes.switchTo(Store);
-    QCOMPARE(s.m.MSFlexGrid1.text(3, 4), QString());
-    QCOMPARE(s.m.txtSCo.caption, QString());
-
-    s.program.modes.switchTo(SingleLoggerPage0);
-    s.m.MSFlexGrid3.setText(2, 1, "7");
-    s.program.modes.switchTo(Store); // other families' tables are left alone
-    QCOMPARE(s.m.MSFlexGrid3.text(2, 1), QString("7"));
-    s.program.modes.switchTo(LoggerPage0);
-    s.m.MSFlexGrid1.setText(9, 9, "x");
-    s.program.modes.switchTo(LoggerPage1);
-    QCOMPARE(s.m.MSFlexGrid1.text(9, 9), QString());
-    QCOMPARE(s.m.FrameStore.caption, QString("Logger Mode Data #1"));
+    s.program.modes.switchTo(from);
+    fillEverything(s.m);
+    s.program.modes.switchTo(to);
+    for (const QString &name : ScreenModel::elementNames()) {
+        if (!isPanel(name)) continue;
+        const QStringList set = changed.split('|').filter(QRegularExpression("^" + name + "="));
+        QCOMPARE(name + '=' + s.m.element(name)->caption,
+                 set.isEmpty() ? name + '=' + name : set.first());
+    }
+    for (const char *name : kGrids) {
+        const Grid &t = *s.m.grid(name);
+        const bool cleared = table == name;
+        for (int r = 0; r < t.rowCount(); ++r)
+            for (int c = 0; c < t.columnCount(); ++c) {
+                // The cleared table's row 0 holds its headers again.
+                if (cleared && r == 0) QVERIFY(t.text(r, c) != filled(name, r, c));
+                if (r > 0 || !cleared)
+                    QCOMPARE(t.text(r, c), cleared ? QString() : filled(name, r, c));
+            }
+    }
 }
 
 void TestModeSwitch::tightnessThenSingleLogger()

@@ -89,19 +89,29 @@ void TestReception::streamSplitOverPasses()
 }
 
 // The assembler keeps its line and stream across passes, so where a burst is cut cannot
-// change what lands in the table.
+// change what lands in the table: a stream whose end is in the first pass is parsed there, and
+// the one after it, whose closing line may be cut anywhere, in the second.
 void TestReception::cutAtEveryPositionMatchesOnePass()
 {
-    const QByteArray bytes =
-        stream(recordsStream({storeRecord(0, "1"), storeRecord(1, "OFL"), storeRecord(2, "3")}));
-    Core whole(Store);
-    whole.pass(bytes);
-    const QByteArray expected = DataFile::serialize(whole.m);
+    const QByteArray first = stream(recordsStream({storeRecord(0, "1"), storeRecord(1, "OFL")}));
+    const QByteArray second = stream(recordsStream({storeRecord(2, "3"), storeRecord(1, "4")}));
+    const QByteArray bytes = first + second;
+    Core apart(Store);
+    apart.pass(first);
+    apart.pass(second);
+    Core together(Store); // two streams in one pass: only the second is parsed
+    together.pass(bytes);
+    // A stream ends with the LF of its closing line; the CR after it starts the next text.
+    const int firstEnds = first.size() - 1, secondEnds = bytes.size() - 1;
     for (int cut = 0; cut <= bytes.size(); ++cut) {
         Core split(Store);
         split.pass(bytes.left(cut));
-        split.pass(bytes.mid(cut));
-        QCOMPARE(DataFile::serialize(split.m), expected);
+        const QByteArray where = "cut after byte " + QByteArray::number(cut);
+        QVERIFY2(split.pass(bytes.mid(cut)) == (cut < secondEnds), where);
+        const bool firstInFirstPass = cut >= firstEnds && cut < secondEnds;
+        QVERIFY2(DataFile::serialize(split.m) ==
+                     DataFile::serialize(firstInFirstPass ? apart.m : together.m),
+                 where);
     }
 }
 
@@ -291,10 +301,12 @@ void TestReception::badAddressDropsRecord_data()
         QTest::addRow("store '%s'", qPrintable(a)) << int(Store) << a;
     QTest::newRow("store 50") << int(Store) << "50";
     QTest::newRow("logger 100") << int(LoggerPage0) << "100";
+    QTest::newRow("logger -1") << int(LoggerPage3) << "-1";
     QTest::newRow("tightness 50") << int(Tightness) << "50";
 }
 
-// A record with an unusable address lands nowhere; the records around it are untouched.
+// A record with an unusable address lands nowhere, not even where a logger puts its fuel and
+// units whatever the row; the records around it are untouched.
 void TestReception::badAddressDropsRecord()
 {
     QFETCH(int, mode);
@@ -302,10 +314,14 @@ void TestReception::badAddressDropsRecord()
     Core c(mode);
     const bool tight = mode == Tightness;
     const QString key = tight ? "P1_Start" : "CO";
+    const QStringList carried = {"date=\"x\"", "fuel_type=\"x\"", "temperature_unit=\"x\"",
+                                 "pressure_unit=\"x\""};
     QStringList lines = kHeader;
-    lines << "<inst_data address=\"4\"" << key + "=\"1\"";
-    lines << "<inst_data address=\"" + address + "\"" << key + "=\"666\""
-          << "date=\"x\"";
+    lines << "<inst_data address=\"4\"" << key + "=\"1\""
+          << "fuel_type=\"Oil\""
+          << "temperature_unit=\"C\""
+          << "pressure_unit=\"hPa\"";
+    lines << "<inst_data address=\"" + address + "\"" << key + "=\"666\"" << carried;
     lines << "<inst_data address=\"6\"" << key + "=\"3\"";
     c.pass(stream(lines));
     const Grid &t = tight ? c.m.MSFlexGrid2 : c.m.MSFlexGrid1;
@@ -314,7 +330,14 @@ void TestReception::badAddressDropsRecord()
     QCOMPARE(t.text(7, col), QString("3"));
     for (int r = 1; r < t.rowCount(); ++r)
         for (int k = 0; k < t.columnCount(); ++k)
-            QVERIFY2(t.text(r, k) != "666" && t.text(r, k) != "x", qPrintable(QString::number(r)));
+            QVERIFY2(!QStringList({"666", "x", "'x"}).contains(t.text(r, k)),
+                     qPrintable(QStringLiteral("row %1, column %2").arg(r).arg(k)));
+    for (const QString &name : ScreenModel::elementNames())
+        QVERIFY2(!QStringList({"x", "'x"}).contains(c.m.element(name)->caption), qPrintable(name));
+    if (isLogger(mode)) // the page's fuel and units are those of the good record
+        QCOMPARE(QStringList({t.text(1, 3), c.m.txtLFuel.caption, c.m.labST1Unit.caption,
+                              c.m.labSPUnit.caption}),
+                 QStringList({"Oil", "Oil", "'C", "hPa"}));
 }
 
 void TestReception::badSingleLoggerLinesSkipped_data()

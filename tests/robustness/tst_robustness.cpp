@@ -2,11 +2,16 @@
 // ours would produce: none of it may crash the program, hang it, or spoil a good record.
 #include "Streams.h"
 #include "files/DataFile.h"
+#include "files/SafeWrite.h"
 #include "link/CommSettings.h"
 #include "tables/Modes.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 QByteArray loggerPage(const QString &coPrefix)
@@ -45,6 +50,8 @@ private slots:
     void hugeDataFileRefused();
     void settingsNoiseFallsBackToDefaults_data();
     void settingsNoiseFallsBackToDefaults();
+    void failedSettingsSaveKeepsFile_data();
+    void failedSettingsSaveKeepsFile();
 };
 
 void TestRobustness::noiseThenAGoodStream_data()
@@ -113,25 +120,28 @@ void TestRobustness::hugeDataFileRefused()
     f.write("\"2\"\r\n");
     QVERIFY(f.resize(100 * 1024 * 1024)); // sparse: no 100 MB written to disk
     f.close();
-    Core c(Store);
-    c.m.MSFlexGrid1.setText(1, 1, "kept");
     DataFile::Contents contents;
     QString error;
     QVERIFY(!DataFile::load(path, &contents, &error));
     QVERIFY2(error.contains(path) && error.contains("too large"), qPrintable(error));
-    QCOMPARE(c.m.MSFlexGrid1.text(1, 1), QString("kept"));
 }
 
 void TestRobustness::settingsNoiseFallsBackToDefaults_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QList<int>>("expected"); // BaudIndex, PortNumber, LinkType
+    QTest::addColumn<QString>("port");        // port number and settings the port ends with
+    // Too large to be a settings file: as with none, the port is left as it was.
     QTest::newRow("megabyte lines")
         << QByteArray(1 << 20, '7') + "\r\n" + QByteArray(1 << 20, '3') + "\r\n"
-        << QList<int>{2, 1, 1};
-    QTest::newRow("binary noise") << noise(5000, 3) << QList<int>{2, 1, 1};
-    QTest::newRow("short file") << QByteArray("4\r\n") << QList<int>{4, 1, 1};
-    QTest::newRow("out of range kept") << QByteArray("9\r\n7\r\n1\r\n") << QList<int>{9, 7, 1};
+        << QList<int>{2, 1, 1} << "4 4800,N,8,1";
+    QTest::newRow("binary noise") << noise(5000, 3) << QList<int>{2, 1, 1} << "4 4800,N,8,1";
+    QTest::newRow("noise, small") << noise(40, 5) << QList<int>{2, 1, 1} << "1 9600,N,8,1";
+    QTest::newRow("short file") << QByteArray("4\r\n") << QList<int>{4, 1, 1} << "1 38400,N,8,1";
+    QTest::newRow("out of range kept")
+        << QByteArray("9\r\n7\r\n1\r\n") << QList<int>{9, 7, 1} << "4 4800,N,8,1";
+    QTest::newRow("speed in range, port not")
+        << QByteArray("3\r\n0\r\n2\r\n") << QList<int>{3, 0, 2} << "4 19200,N,8,1";
 }
 
 void TestRobustness::settingsNoiseFallsBackToDefaults()
@@ -146,13 +156,67 @@ void TestRobustness::settingsNoiseFallsBackToDefaults()
     f.write(file);
     f.close();
     Core c(Real);
+    c.port.setPortNumber(4); // as a value out of range must leave it
+    c.port.setSettings("4800,N,8,1");
     CommSettings settings(c.m, c.port, c.program.pauses, c.messages);
     settings.load();
     QDir::setCurrent(previous);
     QCOMPARE(QList<int>({c.m.BaudIndex, c.m.PortNumber, c.m.LinkType}), expected);
     // Values out of range stay in the variables but never reach the port.
-    QVERIFY(c.port.portNumber() >= 1 && c.port.portNumber() <= 6);
-    QVERIFY(!c.port.settings().isEmpty());
+    QTEST(QStringLiteral("%1 %2").arg(c.port.portNumber()).arg(c.port.settings()), "port");
+}
+
+void TestRobustness::failedSettingsSaveKeepsFile_data()
+{
+    QTest::addColumn<bool>("sizeLimit"); // else the rename fails
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file size limit") << true << "File too large";
+    QTest::newRow("rename") << false << "Read-only file system";
+}
+
+// "OK" in the Communication window on a full disk: the settings stay in use, the file keeps
+// its old bytes, and a message says where and why.
+void TestRobustness::failedSettingsSaveKeepsFile()
+{
+    QFETCH(bool, sizeLimit);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const QByteArray old = "1\r\n3\r\n2\r\n";
+    QFile f(QString::fromLatin1(CommSettings::kFileName));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    f.close();
+    Core c(Real);
+    CommSettings settings(c.m, c.port, c.program.pauses, c.messages);
+
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (sizeLimit) {
+        rlimit small = saved;
+        small.rlim_cur = 4;
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+    } else {
+        SafeWrite::setFaultInjector(
+            [](SafeWrite::Step step) { return step == SafeWrite::Step::Rename ? EROFS : 0; });
+    }
+    settings.accept(CommChoice{4, 5, 1});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    SafeWrite::setFaultInjector({});
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray kept = f.readAll();
+    const QStringList files = QDir().entryList(QDir::Files | QDir::Hidden);
+    QDir::setCurrent(previous);
+
+    QCOMPARE(kept, old);
+    QCOMPARE(files, QStringList{CommSettings::kFileName});
+    QCOMPARE(c.messages.shown.size(), 1);
+    QVERIFY2(c.messages.shown[0].contains(CommSettings::kFileName) &&
+                 c.messages.shown[0].contains(reason),
+             qPrintable(c.messages.shown[0]));
+    QCOMPARE(QList<int>({c.m.BaudIndex, c.m.PortNumber}), QList<int>({4, 5}));
+    QCOMPARE(c.port.settings(), QString("38400,N,8,1"));
 }
 
 QTEST_GUILESS_MAIN(TestRobustness)

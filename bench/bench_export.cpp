@@ -1,0 +1,73 @@
+// Figures for the exports of a Logger page (CSV, JSON, Excel, the PDF report) and for many
+// downloads in one CSV. Reports only; never fails.
+#include "BenchTable.h"
+#include "Streams.h"
+#include "export/CsvExport.h"
+#include "export/ExportTable.h"
+#include "export/Exporter.h"
+#include "export/JsonExport.h"
+#include "export/ReportLayout.h"
+#include "export/XlsxExport.h"
+#include "files/DataFile.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <ctime>
+
+namespace {
+QString ms(double v)
+{
+    return QString::number(v, 'f', 3) + " ms";
+}
+
+// Wall time, and the processor time of the same runs: on a busy machine the two part ways.
+QString both(const std::function<void()> &work, int runs = 25)
+{
+    const std::clock_t start = std::clock();
+    const double wall = medianMs(work, runs);
+    const double cpu = 1000.0 * double(std::clock() - start) / CLOCKS_PER_SEC / runs;
+    return QStringLiteral("%1 (CPU %2 ms)").arg(ms(wall)).arg(cpu, 0, 'f', 1);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QFile capture(QStringLiteral(NRV508_STREAMS_DIR "/logger0.txt"));
+    capture.open(QIODevice::ReadOnly);
+    Core core(LoggerPage0);
+    core.pass(capture.readAll());
+    const ExportTable page = ExportTable::fromScreen(core.m);
+    const CsvOptions csv;
+    QString error;
+
+    printRow("Logger page to CSV (from the screen)",
+             ms(medianMs([&] { CsvExport::table(ExportTable::fromScreen(core.m), csv); })),
+             "< 5 ms");
+    printRow("Logger page to JSON (from the screen)",
+             ms(medianMs([&] { JsonExport::table(ExportTable::fromScreen(core.m)); })), "< 5 ms");
+    printRow("Logger page to XLSX with chart", both([&] { XlsxExport::workbook(page, &error); }),
+             "< 50 ms");
+    printRow("Logger page PDF report (3 pages)",
+             both([&] { ReportLayout(page, ReportHeader(), "CO").pdf(); }, 9), "< 300 ms");
+
+    // A thousand saved downloads, read from their data-file bytes as an archive holds them,
+    // into one CSV file written all or nothing.
+    const QByteArray bytes = DataFile::serialize(core.m);
+    QTemporaryDir dir;
+    const double manyMs = medianMs(
+        [&] {
+            QList<ExportTable> tables;
+            for (int i = 0; i < 1000; ++i) {
+                ExportTable t;
+                ExportTable::fromDataFileBytes(bytes, QStringLiteral("%1.txt").arg(i), &t, &error);
+                tables << t;
+            }
+            ExportSettings settings;
+            Exporter::write(dir.filePath("all.csv"), tables, settings, &error);
+        },
+        3);
+    printRow("1,000 downloads (data-file bytes) to one CSV", ms(manyMs), "< 5000 ms");
+    return 0;
+}
