@@ -7,7 +7,8 @@ Program::Program(SerialPort &port, MessageSink &messages)
     : port(port), messages(messages), reception(model, messages), modes(model, port, pauses),
       transfer(model, port, messages, pauses, reception), comm(model, port, pauses, messages),
       commands(model, port, messages, reception), header(model, port, pauses, transfer),
-      portDiscovery(&SystemPortDiscovery::shared())
+      portDiscovery(&SystemPortDiscovery::shared()),
+      archiver(model, transfer, port, messages)
 {
     makeTestPort = [this]() -> std::unique_ptr<SerialPort> {
         auto port = std::make_unique<DevicePort>();

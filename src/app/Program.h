@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenModel.h"
+#include "archive/Archiver.h"
 #include "link/CommSettings.h"
 #include "link/HeaderWriter.h"
 #include "link/Pauses.h"
@@ -40,4 +41,7 @@ public:
     const PortDiscovery *portDiscovery;
     // A port of its own for "Test connection", its COM numbers resolved as Start resolves them.
     std::function<std::unique_ptr<SerialPort>()> makeTestPort;
+
+    // Off until a front end enables it: tests and one-off commands leave no trace.
+    Archiver archiver;
 };

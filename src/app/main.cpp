@@ -1,5 +1,6 @@
 #include "app/BoxMessages.h"
 #include "app/Program.h"
+#include "archive/Archive.h"
 #include "link/DevicePort.h"
 #include "link/SystemPortDiscovery.h"
 #include "tables/frmMain.h"
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     BoxMessages messages;
     Program program(port, messages);
     program.startUp();
+    program.archiver.enable(Archive::defaultLocation());
     frmMain window(program);
     messages.setParent(&window);
     window.show();

@@ -2,6 +2,7 @@
 // headless against a real port.
 
 #include "app/Program.h"
+#include "archive/Archive.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
 #include "cli/CliHelp.h"
@@ -24,6 +25,7 @@ struct DownloadOptions : PortOptions {
     QString out;
     int count = 1;
     int timeoutSeconds = 10;
+    bool archive = false;
 };
 
 // How a transfer ended. Interrupted: a stop request from outside (a signal, the reader of a
@@ -59,6 +61,7 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
         return QStringLiteral("--timeout takes a number of seconds from 1");
     o->timeoutSeconds = *timeout;
     o->out = args.value("--out");
+    o->archive = args.flags.contains("--archive");
     return QString();
 }
 
@@ -128,6 +131,8 @@ int runDownload(const DownloadOptions &o)
     DevicePort &port = run.port;
     StderrMessages &messages = run.messages;
     applyPortOptions(o, program, port);
+    // What arrives is archived as the window archives it, before anything is written.
+    if (o.archive) program.archiver.enable(Archive::defaultLocation());
     program.modes.switchTo(o.mode); // the port is closed: nothing is sent
     const int boxesBefore = messages.count();
 
@@ -152,8 +157,9 @@ int runDownload(const DownloadOptions &o)
 
 int runDownloadCommand(const CliCommand &self, const QStringList &argv)
 {
-    const Args args = Args::parse(
-        argv, {"--port", "--mode", "--baud", "--link", "--out", "--count", "--timeout"}, {});
+    const Args args =
+        Args::parse(argv, {"--port", "--mode", "--baud", "--link", "--out", "--count", "--timeout"},
+                    {"--archive"});
     DownloadOptions options;
     const QString problem = readOptions(args, false, &options);
     if (!problem.isEmpty()) return usageError(self, problem);
@@ -162,7 +168,8 @@ int runDownloadCommand(const CliCommand &self, const QStringList &argv)
 
 int runLiveCommand(const CliCommand &self, const QStringList &argv)
 {
-    const Args args = Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout"}, {});
+    const Args args =
+        Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout"}, {"--archive"});
     DownloadOptions options;
     const QString problem = readOptions(args, true, &options);
     if (!problem.isEmpty()) return usageError(self, problem);
@@ -172,7 +179,7 @@ int runLiveCommand(const CliCommand &self, const QStringList &argv)
 const CliCommand::Registration downloadCommand({
     QStringLiteral("download"),
     QStringLiteral("nrv508-cli download --port DEVICE --mode CODE [--baud 4800|9600|19200|38400] "
-                   "[--link ir|bt] [--out FILE] [--count N] [--timeout SECONDS]"),
+                   "[--link ir|bt] [--out FILE] [--count N] [--timeout SECONDS] [--archive]"),
     runDownloadCommand,
     QStringLiteral(
         "Switches to mode CODE and presses Start through the same code as the Start button.\n"
@@ -200,7 +207,7 @@ const CliCommand::Registration downloadCommand({
 const CliCommand::Registration liveCommand({
     QStringLiteral("live"),
     QStringLiteral("nrv508-cli live --port DEVICE [--baud 4800|9600|19200|38400] [--link ir|bt] "
-                   "[--count N] [--timeout SECONDS]"),
+                   "[--count N] [--timeout SECONDS] [--archive]"),
     runLiveCommand,
     QStringLiteral(
         "Shorthand for download --mode 0 (Real Mode): a live run that prints each reading\n"

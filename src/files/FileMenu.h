@@ -22,6 +22,8 @@ public:
 
     void save();
     void open();
+    // Save and Open themselves, for those who follow the files kept.
+    SaveOpen &files() { return m_files; }
 
 private:
     void showDialog(FileDialogKind kind);

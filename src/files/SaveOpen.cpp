@@ -60,6 +60,7 @@ SaveOpen::Outcome SaveOpen::saveOk(const QString &directory, QString *name)
         return Outcome::StayOpen;
     }
     m_recent.add(path);
+    if (fileKept) fileKept(path);
     return Outcome::Close;
 }
 
@@ -119,6 +120,7 @@ bool SaveOpen::read(const QString &path)
     }
     DataFile::apply(contents, m_model);
     m_recent.add(path);
+    if (fileKept) fileKept(path);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class MessageSink;
 class RecentFiles;
@@ -25,6 +26,9 @@ public:
     SaveOpen(ScreenModel &model, MessageSink &messages, RecentFiles &recent);
 
     static FileDialogTexts textsFor(FileDialogKind kind);
+
+    // Told the path of every data file saved or read, once it is whole on disk.
+    std::function<void(const QString &path)> fileKept;
 
     // File > Save: false, after telling the user, in the Real Mode, which has no table to save.
     bool saveAllowed();

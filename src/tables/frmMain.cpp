@@ -3,6 +3,7 @@
 #include "charts/frmChart.h"
 
 #include "app/Program.h"
+#include "archive/frmArchive.h"
 #include "export/ExportMenu.h"
 #include "export/ReportHeader.h"
 #include "files/FileMenu.h"
@@ -14,6 +15,7 @@
 #include "tables/ReceiveLamp.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -47,6 +49,7 @@ frmMain::frmMain(Program &program, QWidget *parent)
     bindElements();
     connectCommands();
     connectModeSwitches();
+    addArchiveMenu();
     // The progress window is a window of its own, owned here.
     m_splash = std::make_unique<frmSplash>(program.model, this);
 
@@ -224,6 +227,28 @@ void frmMain::openChartWindow()
 {
     frmChart chart(m_program.model, m_printer, this);
     chart.exec();
+}
+
+// The archive has a menu of its own after the documented ones; every file saved or opened
+// is archived as well.
+void frmMain::addArchiveMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("&Archive"));
+    menu->setObjectName(QStringLiteral("mnuArchive"));
+    QAction *browse = menu->addAction(QStringLiteral("&Browse Archive..."));
+    browse->setObjectName(QStringLiteral("mnuArchiveBrowse"));
+    browse->setMenuRole(QAction::NoRole);
+    connect(browse, &QAction::triggered, this, &frmMain::openArchiveWindow);
+    m_files->files().fileKept = [this](const QString &path) { m_program.archiver.fileKept(path); };
+}
+
+void frmMain::openArchiveWindow()
+{
+    if (!m_archive) m_archive = new frmArchive(m_program.archiver, m_program.messages, this);
+    m_archive->refresh();
+    m_archive->show();
+    m_archive->raise();
+    m_archive->activateWindow();
 }
 
 // The instrument is told to be quiet before the printout header window opens over this one.

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QScrollArea;
 class QScrollBar;
 class ReceiveLamp;
+class frmArchive;
 class frmSplash;
 
 // The main window: a view of the screen model. Menus and buttons call into the core; the
@@ -51,6 +52,8 @@ private:
     void fileSave();
     void openChartWindow();
     void openHeaderWindow();
+    void addArchiveMenu();
+    void openArchiveWindow();
 
     Program &m_program;
     ControlBuilder m_controls;
@@ -64,6 +67,7 @@ private:
     ReceiveLamp *m_lamp = nullptr;
     QPlainTextEdit *m_text8 = nullptr;
     std::unique_ptr<frmSplash> m_splash;
+    frmArchive *m_archive = nullptr; // made at its first use, kept while the program runs
     QByteArray m_shownBuffer;
     bool m_rendering = false;
 };

@@ -88,12 +88,13 @@ void TestFrmMain::startUpAndMenus()
     }
     QCOMPARE(shown,
              (QStringList{
-                 "&File, &Mode, &Setup, E&xport",
+                 "&File, &Mode, &Setup, E&xport, &Archive",
                  "&Open, &Save, -, &Print, Print Set&up, -, Exit (&X)",
                  "&Real Mode, &Store Mode, &Logger Mode, S&ingle Logger Mode, &Tightness Mode",
                  "Page&0, Page&1, Page&2, Page&3",
                  "Page&0, Page&1, Page&2, Page&3, Page&4",
                  "&Communication Setup",
+                 "&Browse Archive...",
              }));
 }
 

@@ -1,0 +1,628 @@
+#include "archive/Archive.h"
+
+#include "archive/ArchiveSchema.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QUuid>
+#include <QtCore/qglobal.h>
+
+namespace {
+const char kColumns[] = "id, received, archived, ended, mode, records, version, sampling, origin, "
+                        "source, sha256, customer, site, note";
+
+qint64 msOf(const QDateTime &time)
+{
+    return (time.isValid() ? time : QDateTime::currentDateTime()).toMSecsSinceEpoch();
+}
+
+// An empty text, never SQL's NULL, for the text columns that hold one.
+QString text(const QString &value)
+{
+    return value.isNull() ? QString(QLatin1String("")) : value;
+}
+
+QDateTime timeOf(const QVariant &ms)
+{
+    return ms.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms.toLongLong());
+}
+
+ArchiveEntry entryOf(const QSqlQuery &q)
+{
+    ArchiveEntry e;
+    e.id = q.value(0).toLongLong();
+    e.received = timeOf(q.value(1));
+    e.archived = timeOf(q.value(2));
+    e.ended = timeOf(q.value(3));
+    e.mode = q.value(4).toInt();
+    e.records = q.value(5).toInt();
+    e.version = q.value(6).toString();
+    e.sampling = q.value(7).toString();
+    e.origin = q.value(8).toString();
+    e.source = q.value(9).toString();
+    e.sha256 = q.value(10).toString();
+    e.customer = q.value(11).toString();
+    e.site = q.value(12).toString();
+    e.note = q.value(13).toString();
+    return e;
+}
+
+QString likePattern(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+    escaped.replace(QLatin1String("%"), QLatin1String("\\%"));
+    escaped.replace(QLatin1String("_"), QLatin1String("\\_"));
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
+bool startsAsSqlite(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists() || file.size() == 0) return true; // a new archive is made there
+    if (!file.open(QIODevice::ReadOnly)) return true;    // open() reports why it cannot read
+    return file.read(16) == QByteArray("SQLite format 3", 16);
+}
+} // namespace
+
+Archive::Archive() = default;
+
+Archive::~Archive()
+{
+    close();
+}
+
+QString Archive::defaultLocation()
+{
+    const QString named = qEnvironmentVariable("NRV508_ARCHIVE");
+    if (!named.isEmpty()) return named;
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             QLatin1String(kOrganisation), QLatin1String(kApplication));
+    const QString set = settings.value(QLatin1String(kSettingsKey)).toString();
+    if (!set.isEmpty()) return set;
+    // The program's data directory, named alike for the window and the command line.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dir.isEmpty()) dir = QDir::homePath();
+    return QDir(dir).filePath(QStringLiteral("%1/%2/archive.sqlite")
+                                  .arg(QLatin1String(kOrganisation), QLatin1String(kApplication)));
+}
+
+bool Archive::open(const QString &location, QString *error)
+{
+    close();
+    m_location = location;
+    m_setAside.clear();
+    m_dialect = SqlDialect(SqlDialect::kindOf(location));
+    if (m_dialect.kind() == SqlDialect::Kind::PostgreSQL) {
+        bool corrupt = false;
+        if (connect(error) && prepare(error, &corrupt)) return true;
+        close();
+        return false;
+    }
+    return openSqliteFile(error);
+}
+
+bool Archive::openSqliteFile(QString *error)
+{
+    const QFileInfo info(m_location);
+    if (!QDir().mkpath(info.absolutePath())) {
+        *error = QStringLiteral("Cannot open the archive %1: its directory cannot be made.")
+                     .arg(shownLocation());
+        return false;
+    }
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("Cannot open the archive %1: it is not a regular file.")
+                     .arg(shownLocation());
+        return false;
+    }
+    bool corrupt = !startsAsSqlite(m_location);
+    if (!corrupt) {
+        if (!connect(error)) return false;
+        if (prepare(error, &corrupt)) return true;
+        close();
+        if (!corrupt) return false;
+    }
+    // Not an archive, or a damaged one: keep it for whoever wants to rescue it, start afresh.
+    if (!setAside(error)) return false;
+    if (!connect(error)) return false;
+    if (prepare(error, &corrupt)) return true;
+    close();
+    return false;
+}
+
+bool Archive::setAside(QString *error)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = m_location + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = m_location + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(m_location, target)) {
+        *error = QStringLiteral("The archive %1 is damaged and cannot be moved aside.")
+                     .arg(shownLocation());
+        return false;
+    }
+    // Its journal belongs to it: left beside a fresh archive it would be replayed into it.
+    for (const char *suffix : {"-wal", "-shm"}) {
+        const QString side = m_location + QLatin1String(suffix);
+        if (QFile::exists(side)) QFile::rename(side, target + QLatin1String(suffix));
+    }
+    m_setAside = target;
+    return true;
+}
+
+bool Archive::connect(QString *error)
+{
+    m_connection = QStringLiteral("nrv508-archive-") + QUuid::createUuid().toString();
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driver(), m_connection);
+    if (m_dialect.kind() == SqlDialect::Kind::SQLite) {
+        db.setDatabaseName(m_location);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    } else {
+        const QUrl url(m_location);
+        db.setHostName(url.host());
+        if (url.port() > 0) db.setPort(url.port());
+        db.setUserName(url.userName());
+        db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+    }
+    if (db.open()) return true;
+    *error = failure(QStringLiteral("Cannot open"), db.lastError());
+    close();
+    return false;
+}
+
+void Archive::close()
+{
+    if (m_connection.isEmpty()) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (db.isOpen()) db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+}
+
+QSqlDatabase Archive::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+QString Archive::shownLocation() const
+{
+    if (m_dialect.kind() == SqlDialect::Kind::PostgreSQL)
+        return QUrl(m_location).toDisplayString(QUrl::RemovePassword);
+    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(m_location));
+}
+
+QString Archive::failure(const QString &what, const QSqlError &error) const
+{
+    QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (m_dialect.isFull(error))
+        reason = QStringLiteral("the disk is full or refuses writes (%1)").arg(reason);
+    return QStringLiteral("%1 the archive %2: %3.").arg(what, shownLocation(), reason);
+}
+
+bool Archive::exec(QSqlQuery &query, QString *error, bool *corrupt)
+{
+    // A statement that failed to prepare reports why there, not in exec() ("No query").
+    const QSqlError prepared = query.lastError();
+    if (!prepared.isValid() && query.exec()) return true;
+    const QSqlError failed = prepared.isValid() ? prepared : query.lastError();
+    if (corrupt) *corrupt = m_dialect.isCorruption(failed);
+    *error = failure(QStringLiteral("Cannot use"), failed);
+    return false;
+}
+
+bool Archive::prepare(QString *error, bool *corrupt)
+{
+    for (const QString &statement : m_dialect.connectionSetup(false)) {
+        QSqlQuery q(database());
+        q.prepare(statement);
+        if (!exec(q, error, corrupt)) return false;
+    }
+    return migrate(error, corrupt);
+}
+
+bool Archive::setBulk(bool bulk, QString *error)
+{
+    for (const QString &statement : m_dialect.connectionSetup(bulk)) {
+        QSqlQuery q(database());
+        q.prepare(statement);
+        if (!exec(q, error)) return false;
+    }
+    return true;
+}
+
+std::optional<int> Archive::schemaVersion(QString *error, bool *corrupt)
+{
+    QSqlQuery q(database());
+    q.prepare(m_dialect.tableExistsQuery());
+    q.addBindValue(QStringLiteral("archive_meta"));
+    if (!exec(q, error, corrupt)) return std::nullopt;
+    if (!q.next()) return 0;
+    q.prepare(QStringLiteral("SELECT value FROM archive_meta WHERE key = 'schema'"));
+    if (!exec(q, error, corrupt)) return std::nullopt;
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+bool Archive::migrate(QString *error, bool *corrupt)
+{
+    for (;;) {
+        // The version is read under the write lock, so two programs opening a new archive at
+        // once do not both build it.
+        std::optional<int> version = schemaVersion(error, corrupt);
+        if (!version) return false;
+        if (*version == ArchiveSchema::kCurrent) return true;
+        if (*version > ArchiveSchema::kCurrent) {
+            *error = QStringLiteral("The archive %1 was written by a newer version of this "
+                                    "program (archive format %2; this one reads up to %3). It "
+                                    "was left as it is.")
+                         .arg(shownLocation())
+                         .arg(*version)
+                         .arg(ArchiveSchema::kCurrent);
+            return false;
+        }
+        if (!begin(error)) return false;
+        version = schemaVersion(error, corrupt);
+        if (!version || *version >= ArchiveSchema::kCurrent) {
+            rollback();
+            if (!version) return false;
+            continue;
+        }
+        QStringList steps = ArchiveSchema::stepTo(*version + 1);
+        steps << QStringLiteral("DELETE FROM archive_meta WHERE key = 'schema'")
+              << QStringLiteral("INSERT INTO archive_meta (key, value) VALUES ('schema', '%1')")
+                     .arg(*version + 1);
+        for (const QString &step : steps) {
+            QSqlQuery q(database());
+            q.prepare(m_dialect.sql(step));
+            if (!exec(q, error, corrupt)) {
+                rollback();
+                return false;
+            }
+        }
+        if (!commit(error)) return false;
+    }
+}
+
+bool Archive::begin(QString *error)
+{
+    QSqlQuery q(database());
+    q.prepare(m_dialect.beginWrite());
+    return exec(q, error);
+}
+
+bool Archive::commit(QString *error)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("COMMIT"));
+    if (exec(q, error)) return true;
+    rollback();
+    return false;
+}
+
+void Archive::rollback()
+{
+    QSqlQuery q(database());
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+std::optional<Archive::Added> Archive::addDataFile(const QByteArray &bytes,
+                                                   const ArchiveSource &source, QString *error)
+{
+    ReadingRows::Download download;
+    if (!ReadingRows::fromDataFile(bytes, source.name, &download, error)) return std::nullopt;
+    return addDownload(bytes, download, source, error);
+}
+
+std::optional<Archive::Added> Archive::addDownload(const QByteArray &bytes,
+                                                   const ReadingRows::Download &download,
+                                                   const ArchiveSource &source, QString *error)
+{
+    const QString sha =
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    if (!begin(error)) return std::nullopt;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT id FROM downloads WHERE sha256 = ?"));
+    q.addBindValue(sha);
+    if (!exec(q, error)) {
+        rollback();
+        return std::nullopt;
+    }
+    if (q.next()) {
+        const qint64 id = q.value(0).toLongLong();
+        rollback();
+        return Added{id, true};
+    }
+    q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, mode, version, sampling,"
+                             " origin, source, sha256, data, data_size, records)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    for (const QVariant &v :
+         QVariantList{msOf(source.received), msOf({}), download.mode, text(download.version),
+                      text(download.sampling), source.origin, text(source.name), sha,
+                      qCompress(bytes), qint64(bytes.size()), int(download.rows.size())})
+        q.addBindValue(v);
+    if (!exec(q, error) || !q.next()) {
+        rollback();
+        return std::nullopt;
+    }
+    const qint64 id = q.value(0).toLongLong();
+    q.finish();
+    if (!insertRows(id, download.rows, error) || !commit(error)) {
+        rollback();
+        return std::nullopt;
+    }
+    return Added{id, false};
+}
+
+bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, QString *error)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT INTO readings (download_id, row_no, cells, co, o2, co2, ratio,"
+                             " xair, eff, temp1, temp2, pressure, value1, value2)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const ReadingRows::Row &row : rows) {
+        q.bindValue(0, id);
+        q.bindValue(1, row.row);
+        q.bindValue(2, ReadingRows::joinCells(row.cells));
+        for (int i = 0; i < ReadingRows::kCount; ++i) {
+            const std::optional<double> &v = row.values[i];
+            q.bindValue(3 + i, v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double)));
+        }
+        if (!exec(q, error)) return false;
+    }
+    return true;
+}
+
+std::optional<qint64> Archive::beginLiveRun(const ArchiveSource &source, QString *error)
+{
+    if (!begin(error)) return std::nullopt;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, mode, origin, source)"
+                             " VALUES (?, ?, 0, 'live', ?) RETURNING id"));
+    q.addBindValue(msOf(source.received));
+    q.addBindValue(msOf({}));
+    q.addBindValue(text(source.name));
+    if (!exec(q, error) || !q.next()) {
+        rollback();
+        return std::nullopt;
+    }
+    const qint64 id = q.value(0).toLongLong();
+    q.finish();
+    if (!commit(error)) return std::nullopt;
+    return id;
+}
+
+bool Archive::appendReading(qint64 run, const ReadingRows::Row &reading, QString *error)
+{
+    if (!begin(error)) return false;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE downloads SET records = records + 1 WHERE id = ? AND "
+                             "origin = 'live'"));
+    q.addBindValue(run);
+    bool ok = exec(q, error);
+    if (ok && q.numRowsAffected() != 1) {
+        *error = QStringLiteral("Cannot use the archive %1: it holds no live run %2.")
+                     .arg(shownLocation())
+                     .arg(run);
+        ok = false;
+    }
+    if (!ok || !insertRows(run, {reading}, error)) {
+        rollback();
+        return false;
+    }
+    return commit(error);
+}
+
+bool Archive::endLiveRun(qint64 run, QString *error)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE downloads SET ended = ? WHERE id = ? AND origin = 'live'"));
+    q.addBindValue(msOf({}));
+    q.addBindValue(run);
+    return exec(q, error);
+}
+
+QString Archive::whereClause(const ArchiveFilter &filter, QVariantList *values) const
+{
+    QStringList parts;
+    if (!filter.text.isEmpty()) {
+        parts << m_dialect.sql(QStringLiteral("(customer %LIKE% ? ESCAPE '\\' OR site %LIKE% ? "
+                                              "ESCAPE '\\' OR note %LIKE% ? ESCAPE '\\')"));
+        const QString pattern = likePattern(filter.text);
+        *values << pattern << pattern << pattern;
+    }
+    if (filter.since.isValid()) {
+        parts << QStringLiteral("received >= ?");
+        *values << filter.since.startOfDay().toMSecsSinceEpoch();
+    }
+    if (filter.until.isValid()) {
+        parts << QStringLiteral("received < ?");
+        *values << filter.until.addDays(1).startOfDay().toMSecsSinceEpoch();
+    }
+    if (filter.mode) {
+        parts << QStringLiteral("mode = ?");
+        *values << *filter.mode;
+    }
+    if (!filter.customer.isEmpty()) {
+        parts << QStringLiteral("customer = ?");
+        *values << filter.customer;
+    }
+    return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(" AND ");
+}
+
+std::optional<QList<ArchiveEntry>> Archive::list(const ArchiveFilter &filter, int offset, int limit,
+                                                 QString *error)
+{
+    QVariantList values;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM downloads%2 ORDER BY received DESC, id DESC"
+                             " LIMIT %3 OFFSET %4")
+                  .arg(QLatin1String(kColumns), whereClause(filter, &values))
+                  .arg(limit)
+                  .arg(offset));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!exec(q, error)) return std::nullopt;
+    QList<ArchiveEntry> entries;
+    while (q.next())
+        entries << entryOf(q);
+    return entries;
+}
+
+std::optional<int> Archive::count(const ArchiveFilter &filter, QString *error)
+{
+    QVariantList values;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM downloads") + whereClause(filter, &values));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!exec(q, error) || !q.next()) return std::nullopt;
+    return q.value(0).toInt();
+}
+
+std::optional<ArchiveEntry> Archive::entry(qint64 id, QString *error)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT %1 FROM downloads WHERE id = ?").arg(QLatin1String(kColumns)));
+    q.addBindValue(id);
+    if (!exec(q, error)) return std::nullopt;
+    if (q.next()) return entryOf(q);
+    *error = QStringLiteral("The archive %1 holds no download %2.").arg(shownLocation()).arg(id);
+    return std::nullopt;
+}
+
+std::optional<QByteArray> Archive::dataFile(qint64 id, QString *error)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT data, data_size, origin FROM downloads WHERE id = ?"));
+    q.addBindValue(id);
+    if (!exec(q, error)) return std::nullopt;
+    if (!q.next()) {
+        *error =
+            QStringLiteral("The archive %1 holds no download %2.").arg(shownLocation()).arg(id);
+        return std::nullopt;
+    }
+    if (q.value(2).toString() == QLatin1String("live")) {
+        *error = QStringLiteral("Download %1 of the archive %2 is a live run: it has readings "
+                                "but no data file.")
+                     .arg(id)
+                     .arg(shownLocation());
+        return std::nullopt;
+    }
+    const QByteArray bytes = qUncompress(q.value(0).toByteArray());
+    if (bytes.size() != q.value(1).toLongLong()) {
+        *error = QStringLiteral("Download %1 of the archive %2 is damaged: its data file cannot "
+                                "be read back.")
+                     .arg(id)
+                     .arg(shownLocation());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool Archive::readings(qint64 id, QStringList *header, QList<ReadingRows::Row> *rows,
+                       QString *error)
+{
+    const std::optional<ArchiveEntry> e = entry(id, error);
+    if (!e) return false;
+    if (e->live()) {
+        *header = ReadingRows::realHeader();
+    } else {
+        const std::optional<QByteArray> bytes = dataFile(id, error);
+        ReadingRows::Download download;
+        if (!bytes || !ReadingRows::fromDataFile(*bytes, e->source, &download, error)) return false;
+        *header = download.header;
+    }
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT row_no, cells, co, o2, co2, ratio, xair, eff, temp1, temp2,"
+                             " pressure, value1, value2 FROM readings WHERE download_id = ?"
+                             " ORDER BY row_no"));
+    q.addBindValue(id);
+    if (!exec(q, error)) return false;
+    rows->clear();
+    while (q.next()) {
+        ReadingRows::Row row;
+        row.row = q.value(0).toInt();
+        row.cells = ReadingRows::splitCells(q.value(1).toString());
+        for (int i = 0; i < ReadingRows::kCount; ++i)
+            if (!q.isNull(2 + i)) row.values[i] = q.value(2 + i).toDouble();
+        *rows << row;
+    }
+    return true;
+}
+
+std::optional<QList<ArchivedValue>> Archive::values(const ArchiveFilter &filter, int quantity,
+                                                    QString *error)
+{
+    const QString column = QLatin1String(ReadingRows::columnName(quantity));
+    if (column.isEmpty()) {
+        *error = QStringLiteral("No quantity %1 in the archive.").arg(quantity);
+        return std::nullopt;
+    }
+    QVariantList values;
+    QString where = whereClause(filter, &values);
+    where += (where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ")) + column +
+             QStringLiteral(" IS NOT NULL");
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id, received, row_no, %1 FROM downloads JOIN readings ON "
+                             "download_id = id%2 ORDER BY received, id, row_no")
+                  .arg(column, where));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!exec(q, error)) return std::nullopt;
+    QList<ArchivedValue> out;
+    while (q.next())
+        out.append({q.value(0).toLongLong(), timeOf(q.value(1)), q.value(2).toInt(),
+                    q.value(3).toDouble()});
+    return out;
+}
+
+bool Archive::label(qint64 id, const ArchiveLabels &labels, QString *error)
+{
+    if (!entry(id, error)) return false;
+    QStringList sets;
+    QVariantList values;
+    auto add = [&](const char *column, const std::optional<QString> &text) {
+        if (!text) return;
+        sets << QStringLiteral("%1 = ?").arg(QLatin1String(column));
+        values << ::text(*text);
+    };
+    add("customer", labels.customer);
+    add("site", labels.site);
+    add("note", labels.note);
+    if (sets.isEmpty()) return true;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE downloads SET %1 WHERE id = ?").arg(sets.join(", ")));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    q.addBindValue(id);
+    return exec(q, error);
+}
+
+bool Archive::remove(qint64 id, QString *error)
+{
+    if (!entry(id, error) || !begin(error)) return false;
+    for (const char *statement :
+         {"DELETE FROM readings WHERE download_id = ?", "DELETE FROM downloads WHERE id = ?"}) {
+        QSqlQuery q(database());
+        q.prepare(QLatin1String(statement));
+        q.addBindValue(id);
+        if (!exec(q, error)) {
+            rollback();
+            return false;
+        }
+    }
+    return commit(error);
+}

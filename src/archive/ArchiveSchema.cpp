@@ -1,0 +1,51 @@
+#include "archive/ArchiveSchema.h"
+
+namespace ArchiveSchema {
+
+QStringList stepTo(int version)
+{
+    switch (version) {
+    case 1:
+        // One row per archived download (or live run) with the data file's bytes compressed,
+        // and one row per record with its cells as received and its quantities as numbers.
+        return {
+            QStringLiteral("CREATE TABLE archive_meta (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+            QStringLiteral("CREATE TABLE downloads ("
+                           " id %ID%,"
+                           " received %INT% NOT NULL," // ms since the epoch: when the data arrived
+                           " archived %INT% NOT NULL,"
+                           " mode INTEGER NOT NULL,"
+                           " version TEXT NOT NULL DEFAULT '',"
+                           " sampling TEXT NOT NULL DEFAULT '',"
+                           " origin TEXT NOT NULL,"            // port, file or live
+                           " source TEXT NOT NULL DEFAULT ''," // the device or the file
+                           " sha256 TEXT UNIQUE," // of the data file; none for a live run
+                           " data %BLOB%,"
+                           " data_size %INT% NOT NULL DEFAULT 0,"
+                           " records INTEGER NOT NULL DEFAULT 0,"
+                           " customer TEXT NOT NULL DEFAULT '',"
+                           " site TEXT NOT NULL DEFAULT '',"
+                           " note TEXT NOT NULL DEFAULT '')"),
+            QStringLiteral("CREATE TABLE readings ("
+                           " download_id %INT% NOT NULL REFERENCES downloads(id) ON DELETE CASCADE,"
+                           " row_no INTEGER NOT NULL,"
+                           " cells TEXT NOT NULL," // the cells as received, unit-separated
+                           " co %REAL%, o2 %REAL%, co2 %REAL%, ratio %REAL%, xair %REAL%,"
+                           " eff %REAL%, temp1 %REAL%, temp2 %REAL%, pressure %REAL%,"
+                           " value1 %REAL%, value2 %REAL%,"
+                           " PRIMARY KEY (download_id, row_no))%KEYED%"),
+        };
+    case 2:
+        // A live run learns when it ended; the list and its filters get their indexes.
+        return {
+            QStringLiteral("ALTER TABLE downloads ADD COLUMN ended %INT%"),
+            QStringLiteral("CREATE INDEX downloads_received ON downloads (received)"),
+            QStringLiteral("CREATE INDEX downloads_customer ON downloads (customer, received)"),
+            QStringLiteral("CREATE INDEX downloads_mode ON downloads (mode, received)"),
+        };
+    default:
+        return {};
+    }
+}
+
+} // namespace ArchiveSchema

@@ -1,0 +1,153 @@
+#include "archive/ArchiveTableModel.h"
+
+#include "archive/Archive.h"
+
+#include <QLocale>
+
+namespace {
+const char *const kHeaders[] = {"ID",       "Received", "Mode", "Records",
+                                "Customer", "Site",     "Note", "Source"};
+} // namespace
+
+ArchiveTableModel::ArchiveTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ArchiveTableModel::setArchive(Archive *archive)
+{
+    m_archive = archive;
+    reload(kPage);
+}
+
+void ArchiveTableModel::setFilter(const ArchiveFilter &filter)
+{
+    m_filter = filter;
+    reload(kPage);
+}
+
+void ArchiveTableModel::refresh()
+{
+    reload(std::max<int>(kPage, int(m_rows.size())));
+}
+
+void ArchiveTableModel::reload(int rows)
+{
+    beginResetModel();
+    m_rows.clear();
+    m_total = 0;
+    m_error.clear();
+    if (m_archive) {
+        const std::optional<int> total = m_archive->count(m_filter, &m_error);
+        const auto first = total ? m_archive->list(m_filter, 0, rows, &m_error) : std::nullopt;
+        m_total = total.value_or(-1);
+        if (first) m_rows = *first;
+    }
+    endResetModel();
+    emit listed();
+}
+
+QString ArchiveTableModel::modeName(int mode)
+{
+    if (mode == 0) return QStringLiteral("Real (live run)");
+    if (mode == 1) return QStringLiteral("Store");
+    if (mode >= 2 && mode <= 5) return QStringLiteral("Logger Page%1").arg(mode - 2);
+    if (mode >= 6 && mode <= 10) return QStringLiteral("Single Logger Page%1").arg(mode - 6);
+    if (mode == 11) return QStringLiteral("Tightness");
+    return QString::number(mode);
+}
+
+int ArchiveTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ArchiveTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant ArchiveTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size()) return {};
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole) return {};
+    const ArchiveEntry &e = m_rows.at(index.row());
+    switch (index.column()) {
+    case Id:
+        return e.id;
+    case Received:
+        return QLocale().toString(e.received, QLocale::ShortFormat);
+    case Mode:
+        return modeName(e.mode);
+    case Records:
+        return e.records;
+    case Customer:
+        return e.customer;
+    case Site:
+        return e.site;
+    case Note:
+        return e.note;
+    case Source:
+        return e.source;
+    default:
+        return {};
+    }
+}
+
+QVariant ArchiveTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumns)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return QString::fromLatin1(kHeaders[section]);
+}
+
+Qt::ItemFlags ArchiveTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    const int c = index.column();
+    if (c == Customer || c == Site || c == Note) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool ArchiveTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!m_archive || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
+    ArchiveEntry &e = m_rows[index.row()];
+    const QString text = value.toString();
+    ArchiveLabels labels;
+    QString *field = nullptr;
+    switch (index.column()) {
+    case Customer:
+        labels.customer = text;
+        field = &e.customer;
+        break;
+    case Site:
+        labels.site = text;
+        field = &e.site;
+        break;
+    default:
+        labels.note = text;
+        field = &e.note;
+    }
+    if (!m_archive->label(e.id, labels, &m_error)) return false;
+    *field = text;
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool ArchiveTableModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_archive && m_rows.size() < m_total;
+}
+
+void ArchiveTableModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent)) return;
+    const auto page = m_archive->list(m_filter, int(m_rows.size()), kPage, &m_error);
+    if (!page || page->isEmpty()) {
+        m_total = int(m_rows.size()); // the archive changed under us: stop asking
+        return;
+    }
+    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page->size() - 1));
+    m_rows += *page;
+    endInsertRows();
+    emit listed();
+}

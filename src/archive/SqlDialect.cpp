@@ -1,0 +1,91 @@
+#include "archive/SqlDialect.h"
+
+#include <QSqlError>
+
+namespace {
+// SQLite's primary result codes that the archive tells apart.
+constexpr int kSqliteIoError = 10;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
+constexpr int kSqliteNotADatabase = 26;
+
+int nativeCode(const QSqlError &error)
+{
+    // The SQLite driver gives the primary code; an extended one carries it in its low byte.
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
+}
+} // namespace
+
+SqlDialect::Kind SqlDialect::kindOf(const QString &location)
+{
+    return location.startsWith(QLatin1String("postgresql://")) ||
+                   location.startsWith(QLatin1String("postgres://"))
+               ? Kind::PostgreSQL
+               : Kind::SQLite;
+}
+
+QString SqlDialect::driver() const
+{
+    return m_kind == Kind::SQLite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
+}
+
+QString SqlDialect::sql(QString statement) const
+{
+    const bool lite = m_kind == Kind::SQLite;
+    statement.replace(QLatin1String("%ID%"),
+                      lite ? QLatin1String("INTEGER PRIMARY KEY AUTOINCREMENT")
+                           : QLatin1String("BIGSERIAL PRIMARY KEY"));
+    statement.replace(QLatin1String("%INT%"),
+                      lite ? QLatin1String("INTEGER") : QLatin1String("BIGINT"));
+    statement.replace(QLatin1String("%REAL%"),
+                      lite ? QLatin1String("REAL") : QLatin1String("DOUBLE PRECISION"));
+    statement.replace(QLatin1String("%BLOB%"),
+                      lite ? QLatin1String("BLOB") : QLatin1String("BYTEA"));
+    statement.replace(QLatin1String("%KEYED%"),
+                      lite ? QLatin1String(" WITHOUT ROWID") : QLatin1String(""));
+    statement.replace(QLatin1String("%LIKE%"),
+                      lite ? QLatin1String("LIKE") : QLatin1String("ILIKE"));
+    return statement;
+}
+
+QStringList SqlDialect::connectionSetup(bool bulk) const
+{
+    if (m_kind == Kind::PostgreSQL)
+        return {bulk ? QStringLiteral("SET synchronous_commit TO OFF")
+                     : QStringLiteral("SET synchronous_commit TO ON")};
+    // WAL lets readers go on while one copy of the program writes; FULL syncs every commit,
+    // NORMAL only at checkpoints (a commit then survives the program's death, not a power cut).
+    return {QStringLiteral("PRAGMA journal_mode=WAL"),
+            bulk ? QStringLiteral("PRAGMA synchronous=NORMAL")
+                 : QStringLiteral("PRAGMA synchronous=FULL"),
+            QStringLiteral("PRAGMA foreign_keys=ON")};
+}
+
+QString SqlDialect::beginWrite() const
+{
+    return m_kind == Kind::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+}
+
+QString SqlDialect::tableExistsQuery() const
+{
+    return m_kind == Kind::SQLite
+               ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?")
+               : QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_name = ?");
+}
+
+bool SqlDialect::isCorruption(const QSqlError &error) const
+{
+    if (m_kind != Kind::SQLite) return false;
+    const int code = nativeCode(error);
+    return code == kSqliteCorrupt || code == kSqliteNotADatabase;
+}
+
+bool SqlDialect::isFull(const QSqlError &error) const
+{
+    if (m_kind == Kind::PostgreSQL) return error.nativeErrorCode() == QLatin1String("53100");
+    // A write refused by a file-size limit or a failing device comes back as an I/O error.
+    const int code = nativeCode(error);
+    return code == kSqliteFull || code == kSqliteIoError;
+}
