@@ -12,6 +12,7 @@
 #include "platform/StopSignals.h"
 #include "protocol/Numbers.h"
 #include "tables/Modes.h"
+#include "trend/LiveOutput.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -23,6 +24,7 @@ struct DownloadOptions : PortOptions {
     QString out;
     int count = 1;
     int timeoutSeconds = 10;
+    LiveOutput::Format format = LiveOutput::Format::Panels;
 };
 
 // How a transfer ended. Interrupted: a stop request from outside (a signal, the reader of a
@@ -58,13 +60,27 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
         return QStringLiteral("--timeout takes a number of seconds from 1");
     o->timeoutSeconds = *timeout;
     o->out = args.value("--out");
+    const std::optional<LiveOutput::Format> format =
+        LiveOutput::formatNamed(args.value("--format", "panels"));
+    if (!format) return QStringLiteral("--format takes panels, csv or json");
+    o->format = *format;
     return QString();
 }
 
-// Prints a shown reading of a live run; false once stdout has failed.
-bool printReading(const ScreenModel &model)
+// Prints a shown reading of a live run in the chosen format; false once stdout has failed.
+bool printReading(const Program &program, LiveOutput::Format format, LiveOutput *output)
 {
-    return writeStdout(realModeLines(model) + '\n');
+    const ScreenModel &model = program.model;
+    if (format == LiveOutput::Format::Panels) return writeStdout(realModeLines(model) + '\n');
+    const LiveReading reading = LiveReading::fromPanels(
+        model, program.reception.lastCompleteStream(), QDateTime::currentDateTime());
+    if (format == LiveOutput::Format::Json) return writeStdout(LiveOutput::json(reading));
+    const QByteArray row = output->csv(reading);
+    // The header names one unit per column: a switch of unit mid-run is told, not hidden.
+    if (!output->changedUnits().isEmpty())
+        writeStderr(QStringLiteral("nrv508-cli: the reading of %1 is in %2, unlike the header")
+                        .arg(reading.timeText(), output->changedUnits()));
+    return writeStdout(row);
 }
 
 // Runs the event loop from Start until the answer was parsed (or the wanted readings shown),
@@ -77,6 +93,7 @@ Result runTransfer(Program &program, DevicePort &port, const DownloadOptions &o)
     QEventLoop loop;
     Result result;
     int shown = 0;
+    LiveOutput output;
     const auto end = [&](Outcome outcome) {
         if (transfer.state() == LinkState::Live) transfer.startStop();
         result.outcome = outcome;
@@ -101,7 +118,7 @@ Result runTransfer(Program &program, DevicePort &port, const DownloadOptions &o)
         if (!transfer.lastPassCompletedStream())
             return; // a pass over part of an answer, cut by a quiet gap
         if (!live) return end(Outcome::Answered);
-        if (!printReading(program.model)) {
+        if (!printReading(program, o.format, &output)) {
             result.exitStatus = ExitFailure; // finish() gives the reason, or ends quietly
             return end(Outcome::Interrupted);
         }
@@ -161,7 +178,8 @@ int runDownloadCommand(const CliCommand &self, const QStringList &argv)
 
 int runLiveCommand(const CliCommand &self, const QStringList &argv)
 {
-    const Args args = Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout"}, {});
+    const Args args =
+        Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout", "--format"}, {});
     DownloadOptions options;
     const QString problem = readOptions(args, true, &options);
     if (!problem.isEmpty()) return usageError(self, problem);
@@ -178,7 +196,7 @@ const CliCommand::Registration downloadCommand({
 const CliCommand::Registration liveCommand({
     QStringLiteral("live"),
     QStringLiteral("nrv508-cli live --port DEVICE [--baud 4800|9600|19200|38400] [--link ir|bt] "
-                   "[--count N] [--timeout SECONDS]"),
+                   "[--count N] [--timeout SECONDS] [--format panels|csv|json]"),
     runLiveCommand,
 });
 } // namespace
