@@ -42,9 +42,11 @@ bool readBounded(const QString &path, qint64 limit, QByteArray *bytes, QString *
         return false;
     }
     out.reserve(qMin(reported, limit) + 1);
-    QByteArray buffer(kChunk, Qt::Uninitialized);
+    // A small file needs no megabyte of buffer: its size and one byte to see the end.
+    const qint64 chunk = qMin(kChunk, qMax<qint64>(reported + 1, 64 * 1024));
+    QByteArray buffer(chunk, Qt::Uninitialized);
     while (out.size() <= limit) {
-        const qint64 got = file.read(buffer.data(), qMin(kChunk, limit + 1 - out.size()));
+        const qint64 got = file.read(buffer.data(), qMin(chunk, limit + 1 - out.size()));
         if (got < 0) {
             *error = QStringLiteral("Cannot read %1: %2").arg(quoted(path), file.errorString());
             return false;

@@ -414,6 +414,9 @@ void TestDataFile::longNamesAndStaleTemporaries()
         QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
         QCOMPARE(readAll(path), DataFile::serialize(c.m));
     }
+    QString error;
+    QVERIFY(!DataFile::write(c.m, dir.filePath("no/such/dir/x.txt"), &error));
+    QVERIFY2(error.contains("x.txt") && error.contains("No such file"), qPrintable(error));
     running.kill();
     running.waitForFinished();
     QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
