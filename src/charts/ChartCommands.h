@@ -29,10 +29,12 @@ public:
     void scrollView();
     void fullView();
 
+    // The quantity's unit as the main window shows it now.
+    QString unitText(const ChartQuantityInfo &quantity) const;
+
 private:
     void setupAxes();
     void enableMenus();
-    QString unitText(const ChartQuantityInfo &quantity) const;
 
     ScreenModel &m_model;
     ChartState &m_chart;

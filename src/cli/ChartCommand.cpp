@@ -1,9 +1,11 @@
 #include "app/Program.h"
 #include "charts/ChartCommands.h"
 #include "charts/ChartNumbers.h"
+#include "charts/ChartPages.h"
 #include "charts/ChartQuantities.h"
 #include "charts/ChartState.h"
 #include "cli/Args.h"
+#include "cli/ChartOutput.h"
 #include "cli/CliCommand.h"
 #include "cli/Headless.h"
 #include "files/DataFile.h"
@@ -47,43 +49,65 @@ QByteArray chartLines(const ChartState &chart)
 
 int runChart(const CliCommand &self, const QStringList &argv)
 {
-    const Args args = Args::parse(argv, {"--quantity"}, {});
+    const Args args = Args::parse(argv, {"--quantity", "--image", "--size", "--overlay"}, {});
     if (!args.problem.isEmpty()) return usageError(self, args.problem);
-    if (args.positional.size() != 1)
-        return usageError(self, QStringLiteral("give exactly one data file"));
+    if (args.positional.isEmpty()) return usageError(self, QStringLiteral("give a data file"));
     const QString name = args.value("--quantity");
     if (name.isEmpty()) return usageError(self, QStringLiteral("--quantity is required"));
     const ChartQuantityInfo *quantity = chartQuantityByCaption(name);
     if (!quantity) return usageError(self, QStringLiteral("unknown quantity \"%1\"").arg(name));
+    QString problem;
+    const std::optional<ChartOutput::Image> image = ChartOutput::imageOptions(args, &problem);
+    if (!problem.isEmpty()) return usageError(self, problem);
     const QString path = args.positional.first();
 
+    // Several files are charted one after the other as one series.
     Headless run;
-    if (!run.open(path)) return ExitFailure;
-    Program &program = run.program;
-    // The Chart button's own rule: Real and Store refuse with their message.
-    if (!program.commands.chart()) return ExitFailure;
+    std::unique_ptr<ChartPages> pages;
+    ScreenModel *model = &run.program.model;
+    QString error;
+    if (args.positional.size() > 1) {
+        pages = std::make_unique<ChartPages>();
+        if (!pages->loadFiles(args.positional, &error)) return writeStderr(error), ExitFailure;
+        model = &pages->first();
+    } else {
+        if (!run.open(path)) return ExitFailure;
+        // The Chart button's own rule: Real and Store refuse with their message.
+        if (!run.program.commands.chart()) return ExitFailure;
+    }
 
     ChartState chart;
-    ChartCommands commands(program.model, chart);
+    ChartCommands commands(*model, chart);
     commands.load();
+    if (pages) chart.setPanelText(QStringLiteral("Page"), pages->pageText());
     if (!commands.isAvailable(*quantity)) {
         const bool single = quantity->singleLogger;
         writeStderr(
             QStringLiteral("Cannot chart %1 from \"%2\": the \"%3\" menu is disabled "
                            "in mode %4 (%5 pages only).")
                 .arg(name, path, single ? chart.mnuSLogger.caption : chart.mnuLogger.caption)
-                .arg(program.model.CurrentMode)
+                .arg(model->CurrentMode)
                 .arg(single ? QStringLiteral("Single Logger") : QStringLiteral("Logger")));
         return ExitFailure;
     }
+    std::optional<ChartSeries> joined;
+    if (pages && !(joined = pages->series(*quantity, &error)))
+        return writeStderr(error), ExitFailure;
     commands.chooseQuantity(*quantity);
+    if (joined) ChartPages::apply(*joined, chart);
+    if (image)
+        return ChartOutput::drawImage(*image, chart, commands, *model, pages.get(), *quantity);
     writeStdout(chartLines(chart));
+    if (joined) writeStdout(ChartOutput::pageLines(*joined));
     return ExitOk;
 }
 
 const CliCommand::Registration chartCommand({
     QStringLiteral("chart"),
-    QStringLiteral("nrv508-cli chart FILE --quantity CO|O2|CO2|Temp1|Temp2|Pressure|Value1|Value2"),
+    QStringLiteral("nrv508-cli chart FILE [FILE...] --quantity "
+                   "CO|O2|CO2|Temp1|Temp2|Pressure|Value1|Value2\n"
+                   "         [--image OUT.png|OUT.svg|OUT.pdf [--size WxH] [--overlay Q]]"),
     runChart,
+    ChartOutput::application,
 });
 } // namespace

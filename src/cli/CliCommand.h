@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+class QCoreApplication;
+
 // One subcommand of nrv508-cli. Each command file registers itself with a static
 // CliCommand::Registration, so adding a command touches no other file.
 struct CliCommand {
@@ -12,6 +14,8 @@ struct CliCommand {
     QString usage;
     // Gets the arguments after the command name; returns the exit status.
     std::function<int(const CliCommand &self, const QStringList &args)> run;
+    // The application object the command runs under; without one, the core's (QtCore).
+    QCoreApplication *(*application)(int &argc, char **argv) = nullptr;
 
     struct Registration {
         explicit Registration(CliCommand command);

@@ -13,9 +13,7 @@ QByteArray helpText()
         text += QStringLiteral("  ") + command.usage + QLatin1Char('\n');
     return text.toLocal8Bit();
 }
-} // namespace
 
-namespace {
 QtMessageHandler g_qtMessages = nullptr;
 
 // A GUI application without a desktop session (cron, a service) warns about the missing
@@ -25,19 +23,26 @@ void quietRuntimeDirWarning(QtMsgType type, const QMessageLogContext &context, c
     if (text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
     if (g_qtMessages) g_qtMessages(type, context, text);
 }
+
+// Drawing takes the fonts of a GUI application: the measurement report here, a chart image
+// by the command's own choice. Every other command starts without them. No window is ever
+// shown, so no display is needed.
+QCoreApplication *makeApplication(int &argc, char **argv)
+{
+    const QByteArray name = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    g_qtMessages = qInstallMessageHandler(quietRuntimeDirWarning);
+    for (const CliCommand &command : CliCommand::all())
+        if (command.application && command.name == QLatin1String(name))
+            return command.application(argc, argv);
+    if (name != "export") return new QCoreApplication(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QGuiApplication(argc, argv);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // The measurement report draws text, which takes the fonts of a GUI application; every
-    // other command starts without them. No window is ever shown, so no display is needed.
-    const bool drawing = argc > 1 && qstrcmp(argv[1], "export") == 0;
-    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (drawing) g_qtMessages = qInstallMessageHandler(quietRuntimeDirWarning);
-    const std::unique_ptr<QCoreApplication> app =
-        drawing ? std::make_unique<QGuiApplication>(argc, argv)
-                : std::make_unique<QCoreApplication>(argc, argv);
+    const std::unique_ptr<QCoreApplication> app(makeApplication(argc, argv));
     // A reader that goes away (| head -1) makes writes fail with EPIPE, which finish() turns
     // into a quiet end, instead of killing the process in the middle of a live run's Stop.
     StopSignals::ignoreBrokenPipe();
