@@ -108,6 +108,27 @@ const CliCommand::Registration chartCommand({
                    "CO|O2|CO2|Temp1|Temp2|Pressure|Value1|Value2\n"
                    "         [--image OUT.png|OUT.svg|OUT.pdf [--size WxH] [--overlay Q]]"),
     runChart,
+    QStringLiteral(
+        "Reads the data file FILE as open does, loads the chart window for its mode and\n"
+        "chooses the quantity. Prints caption=, MeasureTitle=, Page=, Unit=, ytitle=, the axis\n"
+        "bounds xmin= xmax= ymin= ymax= (auto where the program never set one) and one\n"
+        "\"POINT i value\" line per record slot (gap where the cell holds no measurement).\n"
+        "Real and Store files are refused as the Chart button refuses them. Several files of\n"
+        "the Logger family, or of one Single Logger page, are charted one after the other as\n"
+        "one series, with a \"PAGE first name\" line per file.\n"
+        "\n"
+        "Options:\n"
+        "  --quantity Q       the quantity to chart; required, no default:\n"
+        "                     CO, O2, CO2, Temp1, Temp2, Pressure (Logger pages, modes 2\n"
+        "                     to 5), Value1, Value2 (Single Logger pages, modes 6 to 10)\n"
+        "  --image OUT        draw the chart into OUT (.png, .svg or .pdf) instead of\n"
+        "                     printing it, as Tools > Save Image... does (default: print)\n"
+        "  --size WxH         the image size in pixels (default 1000x600)\n"
+        "  --overlay Q        a second quantity on a right-hand axis of the image (default:\n"
+        "                     none)\n"
+        "\n"
+        "Example:\n"
+        "  nrv508-cli chart page0.txt --quantity CO --overlay O2 --image co.png\n"),
     ChartOutput::application,
 });
 } // namespace

@@ -61,6 +61,14 @@ void writeStderr(const QString &line)
     std::fflush(stderr);
 }
 
+QString helpText(const CliCommand &command)
+{
+    QString text = QStringLiteral("usage: ") + command.usage + QLatin1Char('\n');
+    if (!command.help.isEmpty()) text += QLatin1Char('\n') + command.help;
+    if (!text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
+    return text;
+}
+
 int usageError(const CliCommand &command, const QString &problem)
 {
     if (!problem.isEmpty())

@@ -8,12 +8,15 @@
 class QCoreApplication;
 
 // One subcommand of nrv508-cli. Each command file registers itself with a static
-// CliCommand::Registration, so adding a command touches no other file.
+// CliCommand::Registration, usage and help beside it, so adding a command touches no other file.
 struct CliCommand {
     QString name;
     QString usage;
     // Gets the arguments after the command name; returns the exit status.
     std::function<int(const CliCommand &self, const QStringList &args)> run;
+    // What `COMMAND --help` prints after the usage: what the command does, an "Options:" list
+    // with each default, the mode codes where it takes one, and an "Example:".
+    QString help;
     // The application object the command runs under; without one, the core's (QtCore).
     QCoreApplication *(*application)(int &argc, char **argv) = nullptr;
 
@@ -35,6 +38,8 @@ bool stdoutFailed();
 bool stdoutClosedByReader();
 // One line on stderr.
 void writeStderr(const QString &line);
+// The whole `--help` text of a command.
+QString helpText(const CliCommand &command);
 // Prints the usage on stderr and returns ExitUsage.
 int usageError(const CliCommand &command, const QString &problem);
 // Writes bytes to --out (all or nothing: written beside, then renamed; a device or FIFO is

@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/CliHelp.h"
 #include "cli/Headless.h"
 #include "cli/ModelText.h"
 #include "cli/PortOptions.h"
@@ -191,6 +192,27 @@ const CliCommand::Registration downloadCommand({
     QStringLiteral("nrv508-cli download --port DEVICE --mode CODE [--baud 4800|9600|19200|38400] "
                    "[--link ir|bt] [--out FILE] [--count N] [--timeout SECONDS]"),
     runDownloadCommand,
+    QStringLiteral(
+        "Switches to mode CODE and presses Start through the same code as the Start button.\n"
+        "Modes 1 to 11: waits for the answer and writes its data file. Mode 0: a live run of\n"
+        "N readings, each printed as name=caption lines and an empty line, then Stop.\n"
+        "No byte for SECONDS exits 1 with \"no answer from the instrument\"; a port that\n"
+        "cannot be opened or a line fault exits 1 with the message box's text.\n"
+        "\n"
+        "Options:\n") +
+        portOptionsHelp() +
+        QStringLiteral(
+            "  --mode CODE        the mode to download, 0 to 11; required\n"
+            "  --out FILE         where the data file goes, written only when an answer was\n"
+            "                     parsed (default: stdout; - is stdout too)\n"
+            "  --count N          live readings to show in mode 0 (default 1)\n"
+            "  --timeout SECONDS  longest quiet time before giving up, counted again from\n"
+            "                     every byte received (default 10)\n"
+            "\n") +
+        modeCodesHelp() +
+        QStringLiteral("\n"
+                       "Example:\n"
+                       "  nrv508-cli download --port COM1 --mode 2 --out page0.txt\n"),
 });
 
 const CliCommand::Registration liveCommand({
@@ -198,5 +220,18 @@ const CliCommand::Registration liveCommand({
     QStringLiteral("nrv508-cli live --port DEVICE [--baud 4800|9600|19200|38400] [--link ir|bt] "
                    "[--count N] [--timeout SECONDS] [--format panels|csv|json]"),
     runLiveCommand,
+    QStringLiteral(
+        "Shorthand for download --mode 0 (Real Mode): a live run that prints each reading\n"
+        "shown as name=caption lines followed by an empty line, then sends Stop.\n"
+        "\n"
+        "Options:\n") +
+        portOptionsHelp() +
+        QStringLiteral(
+            "  --count N          readings to show before Stop (default 1)\n"
+            "  --timeout SECONDS  longest quiet time before giving up, counted again from\n"
+            "                     every byte received (default 10)\n"
+            "\n"
+            "Example:\n"
+            "  nrv508-cli live --port COM1 --count 5\n"),
 });
 } // namespace

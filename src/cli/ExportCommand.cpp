@@ -79,5 +79,26 @@ const CliCommand::Registration exportCommand({
                    "                  [--delimiter ,|;|tab] [--decimal .|,] [--bom] "
                    "[--quantity Q]"),
     runExport,
+    QStringLiteral(
+        "Exports the data file FILE as the Export menu exports what the main window shows.\n"
+        "CSV: RFC 4180, UTF-8, a header row with units, one row per record slot that holds a\n"
+        "record. JSON: one object (mode, page, version, sampling, received, units, records).\n"
+        "XLSX: a workbook with typed numeric cells. PDF: the report of the download.\n"
+        "\n"
+        "Options:\n"
+        "  --format F         csv, json, xlsx or pdf; required\n"
+        "  --out OUT          where the export goes, written whole or not at all (default:\n"
+        "                     stdout for csv and json, - is stdout too; required for xlsx\n"
+        "                     and pdf)\n"
+        "  --delimiter D      the CSV field separator: , or ; or tab (default: ; where the\n"
+        "                     locale's decimal mark is a comma, else ,)\n"
+        "  --decimal M        the CSV decimal mark: . or , (default: the locale's)\n"
+        "  --bom              start the CSV with a UTF-8 byte order mark (default: none)\n"
+        "  --quantity Q       the quantity charted in the PDF report: CO, O2, CO2, Temp1,\n"
+        "                     Temp2, Pressure, Value1 or Value2 (default: CO for a Logger\n"
+        "                     page, Value1 for a Single Logger page)\n"
+        "\n"
+        "Example:\n"
+        "  nrv508-cli export page0.txt --format csv --delimiter tab --decimal . --out page0.csv\n"),
 });
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/CliHelp.h"
 #include "cli/Headless.h"
 #include "cli/PortOptions.h"
 #include "link/DevicePort.h"
@@ -98,5 +99,18 @@ const CliCommand::Registration headerCommand({
     QStringLiteral("nrv508-cli header --port DEVICE [--baud 4800|9600|19200|38400] "
                    "[--link ir|bt] [--line1 TEXT] [--line2 TEXT]"),
     runHeaderCommand,
+    QStringLiteral(
+        "Writes the two lines of the instrument's printout header through the Header button\n"
+        "and the \"OK\" of each line given, each followed by its echo check. Prints Text3=\n"
+        "and/or Text4= as the result boxes show them; exits 1 when an echo does not match.\n"
+        "\n"
+        "Options:\n") +
+        portOptionsHelp() +
+        QStringLiteral(
+            "  --line1 TEXT       the first header line, the address (default: not written)\n"
+            "  --line2 TEXT       the second header line, the telephone (default: not written)\n"
+            "\n"
+            "Example:\n"
+            "  nrv508-cli header --port COM1 --line1 \"12 High Street\" --line2 \"555-0199\"\n"),
 });
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/Program.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "cli/CliHelp.h"
 #include "cli/Headless.h"
 #include "cli/ModelText.h"
 #include "files/BoundedRead.h"
@@ -50,5 +51,20 @@ const CliCommand::Registration parseCommand({
     QStringLiteral("parse"),
     QStringLiteral("nrv508-cli parse --mode CODE [--out FILE] CAPTURE [CAPTURE...]"),
     runParse,
+    QStringLiteral(
+        "Reads captured streams as the program reads an answer from the instrument: the mode is\n"
+        "switched to CODE with the port closed (nothing is sent), then each CAPTURE arrives as\n"
+        "one burst followed by the quiet gap that ends an answer. Writes the data file of the\n"
+        "result; for mode 0, the Real Mode panels as name=caption lines instead.\n"
+        "\n"
+        "Options:\n"
+        "  --mode CODE        the mode to read the captures in, 0 to 11; required\n"
+        "  --out FILE         where the result goes, written whole or not at all\n"
+        "                     (default: stdout)\n"
+        "\n") +
+        modeCodesHelp() +
+        QStringLiteral("\n"
+                       "Example:\n"
+                       "  nrv508-cli parse --mode 2 --out page0.txt capture.txt\n"),
 });
 } // namespace

@@ -17,6 +17,9 @@ struct PortOptions {
 // BaudIndex 1 to 4 of a line speed, 0 for a speed the instrument does not offer.
 int baudIndexOf(int baud);
 
+// The port number of "COM1" to "COM6" (any case), 0 for anything else.
+int comPortNumber(const QString &device);
+
 // Reads --port, --baud and --link; returns the problem for the usage message, or "".
 QString readPortOptions(const Args &args, PortOptions *options);
 

@@ -5,12 +5,17 @@
 #include <memory>
 
 namespace {
-QByteArray helpText()
+QByteArray overview()
 {
     QString text =
         QStringLiteral("usage: nrv508-cli COMMAND [ARGS...]   (COMMAND --help for more)\n");
     for (const CliCommand &command : CliCommand::all())
         text += QStringLiteral("  ") + command.usage + QLatin1Char('\n');
+    text += QStringLiteral(
+        "\nMessage boxes are written to stderr as \"TITLE: TEXT\" lines. Exit status: 0 "
+        "success,\n1 a failure (stderr names the file or device and the reason), 2 a usage "
+        "error.\nCOM1 to COM6 are /dev/ttyS0 to /dev/ttyS5 unless NRV508_COM<n> names another "
+        "device.\n");
     return text.toLocal8Bit();
 }
 
@@ -48,24 +53,23 @@ int main(int argc, char *argv[])
     StopSignals::ignoreBrokenPipe();
     QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {
-        writeStderr(QString::fromLocal8Bit(helpText()).trimmed());
+        writeStderr(QString::fromLocal8Bit(overview()).trimmed());
         return ExitUsage;
     }
     const QString name = args.takeFirst();
     if (name == QLatin1String("--help") || name == QLatin1String("help")) {
-        writeStdout(helpText());
+        writeStdout(overview());
         return finish(ExitOk);
     }
     for (const CliCommand &command : CliCommand::all()) {
         if (command.name != name) continue;
         if (args.contains(QStringLiteral("--help"))) {
-            writeStdout(
-                (QStringLiteral("usage: ") + command.usage + QLatin1Char('\n')).toLocal8Bit());
+            writeStdout(helpText(command).toLocal8Bit());
             return finish(ExitOk);
         }
         return finish(command.run(command, args));
     }
     writeStderr(QStringLiteral("nrv508-cli: unknown command \"%1\"").arg(name));
-    writeStderr(QString::fromLocal8Bit(helpText()).trimmed());
+    writeStderr(QString::fromLocal8Bit(overview()).trimmed());
     return ExitUsage;
 }

@@ -57,6 +57,9 @@ private slots:
     void failuresAndUsage_data();
     void failuresAndUsage();
     void outFileNeverHalfWritten();
+    void helpOfEveryCommand();
+    void helpDetails_data();
+    void helpDetails();
     void outputTargets_data();
     void outputTargets();
 };
@@ -173,6 +176,13 @@ void TestCli::failuresAndUsage_data()
     QTest::newRow("unknown command")
         << QStringList{"frobnicate"} << QByteArray() << 2 << "frobnicate";
     QTest::newRow("help") << QStringList{"parse", "--help"} << QByteArray() << 0 << "";
+    // A COM name beyond the six ports is no file name either.
+    QTest::newRow("download COM7") << QStringList{"download", "--port", "COM7", "--mode", "1"}
+                                   << QByteArray() << 2 << "COM1 to COM6";
+    QTest::newRow("live com0") << QStringList{"live", "--port", "com0"} << QByteArray() << 2
+                               << "COM1 to COM6";
+    QTest::newRow("header COM12") << QStringList{"header", "--port", "COM12", "--line1", "x"}
+                                  << QByteArray() << 2 << "COM1 to COM6";
     // What a file holds reaches the terminal escaped and cut short.
     QTest::newRow("escape sequence in the first value")
         << QStringList{"open", "@f"} << QByteArray("\"\x1b[2J\x07\"\r\n") << 1
@@ -211,6 +221,74 @@ void TestCli::outFileNeverHalfWritten()
     QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("previous"));
+}
+
+// Every command that nrv508-cli lists explains each option of its usage line on a line of its
+// own, and ends with an example of itself.
+void TestCli::helpOfEveryCommand()
+{
+    const Run overview = cli({"--help"});
+    QCOMPARE(overview.status, 0);
+    static const QRegularExpression listed(QStringLiteral("^  nrv508-cli (\\S+)"),
+                                           QRegularExpression::MultilineOption);
+    QStringList commands;
+    for (const QRegularExpressionMatch &m : listed.globalMatch(overview.out))
+        commands << m.captured(1);
+    QVERIFY2(commands.size() >= 6, overview.out.constData());
+    static const QRegularExpression option(QStringLiteral("--[a-z0-9-]+"));
+    for (const QString &command : commands) {
+        const Run r = cli({command, "--help"});
+        const QString help = QString::fromLocal8Bit(r.out);
+        QVERIFY2(r.status == 0 && r.err.isEmpty(), qPrintable(command));
+        const QString usage = help.section(QStringLiteral("\n\n"), 0, 0); // may wrap
+        QVERIFY2(usage.startsWith("usage: nrv508-cli " + command), qPrintable(help));
+        for (const QRegularExpressionMatch &m : option.globalMatch(usage)) {
+            const QString line = "\n  " + m.captured(0) + ' ';
+            QVERIFY2(help.section("Options:", 1).contains(line),
+                     qPrintable(command + ": " + m.captured(0) + " is not explained in\n" + help));
+        }
+        QVERIFY2(help.section("\nExample:\n", 1).startsWith("  nrv508-cli " + command + ' '),
+                 qPrintable(command + " --help has no example of itself:\n" + help));
+    }
+}
+
+void TestCli::helpDetails_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("lines"); // each must be a line of the help, as written
+    const QStringList ports = {
+        "  --baud SPEED       4800, 9600, 19200 or 38400 (default 9600)",
+        "  --link ir|bt       infrared adapter or Bluetooth serial port (default ir)"};
+    const QStringList modes = {"   0  Real Mode (live readings)",
+                               "   1  Store Mode",
+                               "   2  Logger Mode, page 0",
+                               "   5  Logger Mode, page 3",
+                               "   6  Single Logger Mode, page 0",
+                               "  10  Single Logger Mode, page 4",
+                               "  11  Tightness Mode"};
+    QTest::newRow("download")
+        << "download"
+        << ports + modes +
+               QStringList{"                     every byte received (default 10)",
+                           "  --count N          live readings to show in mode 0 (default 1)"};
+    QTest::newRow("live") << "live"
+                          << ports + QStringList{"  --count N          readings to show before "
+                                                 "Stop (default 1)"};
+    QTest::newRow("header") << "header" << ports;
+    QTest::newRow("parse") << "parse" << modes;
+    QTest::newRow("open") << "open" << QStringList{"                     (default: stdout)"};
+}
+
+void TestCli::helpDetails()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, lines);
+    const QStringList help = QString::fromLocal8Bit(cli({command, "--help"}).out).split('\n');
+    for (const QString &line : lines)
+        QVERIFY2(help.contains(line), qPrintable(command + ": no line \"" + line + '"'));
+    // The mode list is complete where there is one: no more codes than the twelve.
+    if (lines.contains("  11  Tightness Mode"))
+        QCOMPARE(help.filter(QRegularExpression("^  ( \\d|\\d\\d)  [A-Z]")).size(), 12);
 }
 
 // target: where the output goes. "/dev/full" and "file" (on a full disk) as stdout; the

@@ -115,6 +115,7 @@ private slots:
     void pageSizeAndLogo_data();
     void pageSizeAndLogo();
     void windowMenu();
+    void reportHeaderStartsFromInstrumentLines();
 
 private:
     QTemporaryDir m_dir;
@@ -124,6 +125,8 @@ private:
 void tst_export::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    // The user's own export settings stay out of the tests and untouched by them.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("user"));
     m_awkward = writeFile(m_dir.filePath("awkward.txt"), awkwardLoggerPage());
     if (!QFile::exists(QStringLiteral("/usr/bin/pdftotext")))
         QSKIP("poppler-utils is not installed (scripts/setup installs it)");
@@ -637,6 +640,30 @@ void tst_export::windowMenu()
     QVERIFY(menu.exportScreen(ExportFormat::Json, path));
     QCOMPARE(readFile(path), JsonExport::table(ExportTable::fromScreen(core.m)));
     QVERIFY(readFile(path).contains("\"T_Unit\": \"'F\""));
+}
+
+// The heading starts from the lines the instrument confirmed, until the user saves their own
+// (even a blank one).
+void tst_export::reportHeaderStartsFromInstrumentLines()
+{
+    QCOMPARE(ReportHeader::load().address, QString());
+    // The instrument centres its 20-column line with blanks.
+    ReportHeader::rememberInstrumentLine(1, QStringLiteral("   12 High Street   "));
+    ReportHeader::rememberInstrumentLine(2, QStringLiteral("     555-0199"));
+    ReportHeader::rememberInstrumentLine(3, QStringLiteral("no such line"));
+    ReportHeader header = ReportHeader::load();
+    QCOMPARE(header.address, QStringLiteral("12 High Street"));
+    QCOMPARE(header.telephone, QStringLiteral("555-0199"));
+    QVERIFY(header.company.isEmpty());
+
+    header.company = QStringLiteral("Hearth & Flue Services");
+    header.telephone.clear();
+    header.save();
+    ReportHeader::rememberInstrumentLine(1, QStringLiteral("1 New Road"));
+    const ReportHeader saved = ReportHeader::load();
+    QCOMPARE(saved.company, QStringLiteral("Hearth & Flue Services"));
+    QCOMPARE(saved.address, QStringLiteral("12 High Street"));
+    QCOMPARE(saved.telephone, QString());
 }
 
 QTEST_MAIN(tst_export)

@@ -1,6 +1,6 @@
 #include "AnalyserEmulator.h"
 
-#include "PseudoTerminal.h"
+#include "platform/PseudoTerminal.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -52,6 +52,9 @@ AnalyserEmulator::AnalyserEmulator(const EmulatorOptions &options, PseudoTermina
         if (m_live && m_pacer.isIdle()) m_nextReading.start();
     });
     connect(&m_pacer, &AnswerPacer::hungUp, this, &AnalyserEmulator::onHungUp);
+    m_replug.setSingleShot(true);
+    m_replug.setInterval(std::max(0, m_options.replugAfterMs));
+    connect(&m_replug, &QTimer::timeout, this, &AnalyserEmulator::plugIn);
 }
 
 AnalyserEmulator::~AnalyserEmulator()
@@ -71,9 +74,14 @@ bool AnalyserEmulator::start(QString *error)
     }
     if (!QDir(m_options.dataDir).exists())
         note(QStringLiteral("data directory %1 does not exist").arg(m_options.dataDir));
+    watchLine();
+    return true;
+}
+
+void AnalyserEmulator::watchLine()
+{
     m_readable = new QSocketNotifier(m_line->masterDescriptor(), QSocketNotifier::Read, this);
     connect(m_readable, &QSocketNotifier::activated, this, &AnalyserEmulator::readLine);
-    return true;
 }
 
 QString AnalyserEmulator::streamFileFor(const QByteArray &request)
@@ -242,4 +250,24 @@ void AnalyserEmulator::onHungUp()
     m_readRetry.stop();
     delete m_readable;
     m_readable = nullptr;
+    const QByteArray rest = m_framer.takeRemainder();
+    if (!rest.isEmpty()) log(rest);
+    emit unplugged();
+    if (m_options.replugAfterMs >= 0) m_replug.start();
+}
+
+void AnalyserEmulator::plugIn()
+{
+    QString error;
+    if (!m_line->open(m_options.baud, &error)) {
+        note(QStringLiteral("cannot plug the line in again: %1; trying again").arg(error));
+        m_replug.start();
+        return;
+    }
+    // A cable plugged in again works: the pulled-cable fault is not repeated.
+    m_pacer.plugIn();
+    m_peerOpen = false;
+    watchLine();
+    note(QStringLiteral("line plugged in again on %1").arg(m_line->slavePath()));
+    emit pluggedIn();
 }

@@ -27,6 +27,12 @@ public:
     // Printable ASCII stays as it is; every other byte, and the backslash, becomes \xHH.
     static QByteArray hexEscaped(const QByteArray &bytes);
 
+signals:
+    // The line was hung up (a pulled cable).
+    void unplugged();
+    // A new line is open after a hang-up (the cable plugged in again).
+    void pluggedIn();
+
 private:
     void readLine();
     void takeRequests(bool lineEndIsComplete);
@@ -38,6 +44,8 @@ private:
     void sendNextReading();
     void log(const QByteArray &request);
     void onHungUp();
+    void plugIn();
+    void watchLine();
 
     EmulatorOptions m_options;
     PseudoTerminal *m_line;
@@ -47,6 +55,7 @@ private:
     QTimer m_lineEndWait;    // gives the second byte of a line end a moment to arrive
     QTimer m_readRetry;      // re-arms reading after a failed read, without spinning
     QTimer m_nextReading;    // the quiet interval between two live readings
+    QTimer m_replug;         // from a hang-up to the new line
     bool m_peerOpen = false; // the program had its port open at the last look
     bool m_live = false;
     int m_readingIndex = 0;

@@ -1,6 +1,6 @@
 #include "AnswerPacer.h"
 
-#include "PseudoTerminal.h"
+#include "platform/PseudoTerminal.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,6 +46,16 @@ void AnswerPacer::enqueue(const QByteArray &answer)
 void AnswerPacer::dropWaiting()
 {
     m_waiting.clear();
+}
+
+void AnswerPacer::plugIn()
+{
+    m_tick.stop();
+    m_gap.stop();
+    m_drain.stop();
+    m_waiting.clear();
+    m_current.clear();
+    m_settings.hangupAfter = -1;
 }
 
 void AnswerPacer::restartClock()

@@ -27,6 +27,8 @@ public:
     // Drops the answers that have not started; the one on the line is finished.
     void dropWaiting();
     bool isIdle() const { return m_current.isEmpty() && m_waiting.isEmpty(); }
+    // Starts afresh on a new line after a hang-up, without the hang-up fault.
+    void plugIn();
     qint64 bytesSent() const { return m_sent; }
 
 signals:

@@ -1,6 +1,9 @@
 #include "EmulatorOptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #ifndef NRV508_EMU_DEFAULT_DATA_DIR
 #define NRV508_EMU_DEFAULT_DATA_DIR "tests/data/streams"
@@ -10,8 +13,13 @@ namespace {
 
 const char *const kDescription =
     "Emulates the combustion analyser on a pseudo-terminal. The first line on stdout is the\n"
-    "device to open (for example /dev/pts/5); point the program at it, e.g. with\n"
-    "NRV508_COM1=/dev/pts/5. Runs until SIGINT or SIGTERM.\n"
+    "device to open (for example /dev/pts/5, or the --link name); point the program at it,\n"
+    "e.g. with NRV508_COM1=/dev/pts/5. Runs until SIGINT or SIGTERM.\n"
+    "\n"
+    "With --link PATH the emulator keeps the symbolic link PATH pointing at its line, so the\n"
+    "device keeps one name; the link exists only while the line is plugged in. With\n"
+    "--replug-after, a line that was hung up (--hangup-after: a pulled cable) comes back\n"
+    "under the same name after SECONDS, and the pulled-cable fault is not repeated.\n"
     "\n"
     "Requests end LF CR (header commands CR LF) and are answered from stream files:\n"
     "  QTRQ           real.txt, real2.txt, real.txt, ... one reading per interval until QTP\n"
@@ -44,8 +52,22 @@ bool readNumber(const QCommandLineParser &parser, const QString &name, qint64 mi
 
 QString EmulatorOptions::defaultDataDir()
 {
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/nrv508/streams");
+    if (!QCoreApplication::applicationDirPath().isEmpty() && QFileInfo(installed).isDir())
+        return QDir::cleanPath(installed);
     return QStringLiteral(NRV508_EMU_DEFAULT_DATA_DIR);
 }
+
+namespace {
+// Whole or decimal seconds into milliseconds, 0 to an hour; -1 when the text is no such value.
+int secondsToMs(const QString &text)
+{
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    return ok && seconds >= 0 && seconds <= 3600 ? int(seconds * 1000 + 0.5) : -1;
+}
+} // namespace
 
 EmulatorOptions::Outcome EmulatorOptions::parse(const QStringList &arguments,
                                                 EmulatorOptions *options, QString *message)
@@ -75,6 +97,14 @@ EmulatorOptions::Outcome EmulatorOptions::parse(const QStringList &arguments,
         {QStringLiteral("silent"), QStringLiteral("Never answer.")},
         {QStringLiteral("garbage"),
          QStringLiteral("Answer every request with random binary bytes.")},
+        {QStringLiteral("link"),
+         QStringLiteral("Keep the symbolic link PATH pointing at the line (a name that survives "
+                        "a replug)."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("replug-after"),
+         QStringLiteral("After a hang-up, plug a new line in after SECONDS (for example 3 or "
+                        "0.5)."),
+         QStringLiteral("SECONDS")},
         {QStringLiteral("log"),
          QStringLiteral("Append every request received, hex-escaped, one per line."),
          QStringLiteral("FILE")},
@@ -102,6 +132,15 @@ EmulatorOptions::Outcome EmulatorOptions::parse(const QStringList &arguments,
     result.silent = parser.isSet(QStringLiteral("silent"));
     result.garbage = parser.isSet(QStringLiteral("garbage"));
     result.logFile = parser.value(QStringLiteral("log"));
+    result.linkPath = parser.value(QStringLiteral("link"));
+    if (parser.isSet(QStringLiteral("replug-after"))) {
+        result.replugAfterMs = secondsToMs(parser.value(QStringLiteral("replug-after")));
+        if (result.replugAfterMs < 0) {
+            *message = QStringLiteral("--replug-after takes seconds from 0 to 3600, not \"%1\"\n%2")
+                           .arg(parser.value(QStringLiteral("replug-after")), usage);
+            return Outcome::Error;
+        }
+    }
 
     qint64 baud = result.baud, interval = result.intervalMs, gapMs = result.gapMs;
     QString error;

@@ -15,6 +15,8 @@ struct EmulatorOptions {
     bool silent = false;     // never answer
     bool garbage = false;    // answer every request with random bytes
     QString logFile;         // every request received is appended here; empty: no log
+    QString linkPath;        // a stable name kept pointing at the line; empty: none
+    int replugAfterMs = -1;  // after a hang-up, a new line this much later; -1: never
 
     enum class Outcome { Run, Help, Error };
 
@@ -22,5 +24,7 @@ struct EmulatorOptions {
     // usage; on Error, the reason followed by the usage.
     static Outcome parse(const QStringList &arguments, EmulatorOptions *options, QString *message);
 
+    // The stream files installed beside the emulator (../share/nrv508/streams), else those of
+    // the source tree it was built from.
     static QString defaultDataDir();
 };

@@ -2,13 +2,22 @@
 
 #include "AnalyserEmulator.h"
 #include "EmulatorOptions.h"
-#include "PseudoTerminal.h"
-#include "SignalWatcher.h"
+#include "platform/DeviceLink.h"
+#include "platform/PseudoTerminal.h"
+#include "platform/SignalWatcher.h"
 
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
+#include <memory>
+
+namespace {
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "nrv508-emu: %s\n", qPrintable(message));
+    return 1;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -28,27 +37,34 @@ int main(int argc, char *argv[])
         break;
     }
 
-    std::signal(SIGPIPE, SIG_IGN);
     SignalWatcher signalWatcher;
-    if (!signalWatcher.watch(SIGINT) || !signalWatcher.watch(SIGTERM)) {
-        std::fprintf(stderr, "nrv508-emu: cannot watch SIGINT and SIGTERM\n");
-        return 1;
-    }
-    QObject::connect(&signalWatcher, &SignalWatcher::signalled, &app, &QCoreApplication::quit);
+    if (!signalWatcher.watchTermination()) return fail(QStringLiteral("cannot watch signals"));
+    QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &app,
+                     &QCoreApplication::quit);
 
+    std::unique_ptr<DeviceLink> link;
+    if (!options.linkPath.isEmpty()) {
+        link = std::make_unique<DeviceLink>(options.linkPath);
+        if (!link->claim(&message)) return fail(message);
+    }
     PseudoTerminal line;
-    if (!line.open(options.baud, &message)) {
-        std::fprintf(stderr, "nrv508-emu: %s\n", qPrintable(message));
-        return 1;
-    }
+    if (!line.open(options.baud, &message)) return fail(message);
+    if (link && !link->pointAt(line.slavePath(), &message)) return fail(message);
     AnalyserEmulator emulator(options, &line);
-    if (!emulator.start(&message)) {
-        std::fprintf(stderr, "nrv508-emu: %s\n", qPrintable(message));
-        return 1;
+    if (!emulator.start(&message)) return fail(message);
+    if (link) {
+        QObject::connect(&emulator, &AnalyserEmulator::unplugged, [&] { link->remove(); });
+        QObject::connect(&emulator, &AnalyserEmulator::pluggedIn, [&] {
+            QString error;
+            if (!link->pointAt(line.slavePath(), &error)) {
+                fail(error);
+                app.exit(1);
+            }
+        });
     }
 
-    // The device path is the one line that users and tests read from stdout.
-    std::printf("%s\n", qPrintable(line.slavePath()));
+    // The device to open is the one line that users and tests read from stdout.
+    std::printf("%s\n", qPrintable(link ? link->path() : line.slavePath()));
     std::fflush(stdout);
     return app.exec();
 }

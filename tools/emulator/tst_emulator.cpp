@@ -55,7 +55,23 @@ public:
         while (!m_process.canReadLine() && clock.elapsed() < 5000)
             m_process.waitForReadyRead(100);
         m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        return m_device.startsWith(QLatin1String("/dev/")) && openPort();
+        return !m_device.isEmpty() && openPort();
+    }
+
+    // Waits for the emulator to end by itself; its exit code, or -1 while it still runs.
+    int exitCode(int timeoutMs)
+    {
+        if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(timeoutMs))
+            return -1;
+        return m_process.exitCode();
+    }
+
+    // Ends the emulator as Ctrl+C would.
+    void interrupt()
+    {
+        if (m_port >= 0) closePort();
+        m_process.terminate();
+        m_process.waitForFinished(5000);
     }
 
     bool openPort()
@@ -135,6 +151,9 @@ private slots:
     void hangupAfterExactByteCount();
     void closedPortLosesTheAnswer();
     void gapPausesInsideTheAnswer();
+    void linkNameIsClaimedOnce_data();
+    void linkNameIsClaimedOnce();
+    void replugKeepsTheLinkName();
 };
 
 void TestEmulator::framing_data()
@@ -338,6 +357,88 @@ void TestEmulator::gapPausesInsideTheAnswer()
     // Well inside the pause: nothing. Then the rest of the answer, unchanged.
     QCOMPARE(emulator.receive(1, 300).bytes, QByteArray());
     QCOMPARE(emulator.receive(store.size() - 40, 5000).bytes, store.mid(40));
+}
+
+void TestEmulator::linkNameIsClaimedOnce_data()
+{
+    QTest::addColumn<QString>("before"); // what has the name when the emulator starts
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("nothing") << "" << true;
+    QTest::newRow("link left by an emulator that died") << "dead link" << true;
+    QTest::newRow("a file of the user's") << "file" << false;
+    QTest::newRow("a directory") << "directory" << false;
+    QTest::newRow("another emulator's link") << "emulator" << false;
+}
+
+void TestEmulator::linkNameIsClaimedOnce()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, starts);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("COM1"));
+    EmulatorRun owner;
+    if (before == QLatin1String("dead link")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/pts/nrv508-gone"), path));
+    } else if (before == QLatin1String("file")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    } else if (before == QLatin1String("directory")) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("COM1")));
+    } else if (before == QLatin1String("emulator")) {
+        QVERIFY(owner.start({QStringLiteral("--fast"), QStringLiteral("--link"), path}));
+    }
+    const QString ownersDevice = QFileInfo(path).symLinkTarget();
+
+    EmulatorRun emulator;
+    const bool started = emulator.start({QStringLiteral("--fast"), QStringLiteral("--link"), path});
+    QCOMPARE(started, starts);
+    if (starts) {
+        // The name leads to a working line.
+        QVERIFY(QFileInfo(path).symLinkTarget().startsWith(QLatin1String("/dev/")));
+        QVERIFY(emulator.send("QTH0 OK\r\n"));
+        QCOMPARE(emulator.receive(5, 3000).bytes, QByteArray(" OK\r\n"));
+        return;
+    }
+    QCOMPARE(emulator.exitCode(5000), 1);
+    QVERIFY2(emulator.standardError().contains(path.toLocal8Bit()), emulator.standardError());
+    // What had the name keeps it, untouched.
+    if (before == QLatin1String("file")) QCOMPARE(readAll(path), QByteArray("keep me"));
+    if (before == QLatin1String("directory")) QVERIFY(QFileInfo(path).isDir());
+    if (before == QLatin1String("emulator")) {
+        QCOMPARE(QFileInfo(path).symLinkTarget(), ownersDevice);
+        QVERIFY(owner.send("QTH1 still\r\n"));
+        QCOMPARE(owner.receive(8, 3000).bytes, QByteArray(" still\r\n"));
+    }
+}
+
+void TestEmulator::replugKeepsTheLinkName()
+{
+    const QByteArray store = streamFile(QStringLiteral("store.txt"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("COM1"));
+    EmulatorRun emulator;
+    QVERIFY(emulator.start({QStringLiteral("--fast"), QStringLiteral("--hangup-after"),
+                            QStringLiteral("100"), QStringLiteral("--replug-after"),
+                            QStringLiteral("3"), QStringLiteral("--link"), path}));
+    QVERIFY(emulator.send("QTS\n\r"));
+    const EmulatorRun::Received cut = emulator.receive(store.size(), 5000);
+    QVERIFY(cut.hungUp);
+    QCOMPARE(cut.bytes, store.left(100));
+    emulator.closePort();
+    // Unplugged, the name leads nowhere: never to a terminal that reused the number.
+    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo(path).isSymLink(), 2500);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).isSymLink(), 10000);
+    QVERIFY(emulator.openPort());
+    // Plugged in again: the next request gets its whole answer, the fault is not repeated.
+    QVERIFY(emulator.send("QTS\n\r"));
+    const EmulatorRun::Received whole = emulator.receive(store.size(), 5000);
+    QCOMPARE(whole.bytes, store);
+    QTRY_VERIFY_WITH_TIMEOUT(emulator.standardError().contains("plugged in again"), 3000);
+    // Ending the emulator takes its name and lock away.
+    emulator.interrupt();
+    QVERIFY(!QFileInfo(path).isSymLink());
+    QVERIFY(!QFileInfo::exists(path + QStringLiteral(".lock")));
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)

@@ -1,6 +1,11 @@
-#include "SignalWatcher.h"
+#include "platform/SignalWatcher.h"
 
 #include <QSocketNotifier>
+
+#if !defined(Q_OS_UNIX)
+#error                                                                                             \
+    "SignalWatcher_posix.cpp needs POSIX signals and socketpair(); see tools/emulator/CMakeLists.txt"
+#endif
 
 #include <csignal>
 #include <fcntl.h>
@@ -26,6 +31,12 @@ SignalWatcher::~SignalWatcher()
     }
 }
 
+bool SignalWatcher::watchTermination()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    return watch(SIGINT) && watch(SIGTERM);
+}
+
 bool SignalWatcher::watch(int signalNumber)
 {
     if (!m_notifier) return false;
@@ -45,5 +56,5 @@ void SignalWatcher::handler(int signalNumber)
 void SignalWatcher::readSignal()
 {
     unsigned char byte = 0;
-    if (::read(s_pipe[0], &byte, 1) == 1) emit signalled(byte);
+    if (::read(s_pipe[0], &byte, 1) == 1) emit terminationRequested(byte);
 }

@@ -1,4 +1,8 @@
-#include "PseudoTerminal.h"
+#include "platform/PseudoTerminal.h"
+
+#if !defined(__unix__) && !defined(__APPLE__)
+#error "The analyser emulator needs POSIX pseudo-terminals; see tools/emulator/CMakeLists.txt"
+#endif
 
 #include <cerrno>
 #include <cstdlib>

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The instrument's end of the serial line: the master side of a pseudo-terminal whose slave
-// device the program opens as its serial port.
+// device the program opens as its serial port. POSIX only (PseudoTerminal_posix.cpp): Windows
+// has no pseudo-terminal that opens as a COM port, so the emulator is not built there.
 //
 // The line behaves like a real cable: bytes sent while the program has its port closed reach
 // nobody, and bytes the program left unread when it closed its port are gone when it opens the
