@@ -222,7 +222,8 @@ const CliCommand::Registration liveCommand({
     runLiveCommand,
     QStringLiteral(
         "Shorthand for download --mode 0 (Real Mode): a live run that prints each reading\n"
-        "shown as name=caption lines followed by an empty line, then sends Stop.\n"
+        "shown, flushed at once, then sends Stop. --count 0 runs until SIGINT, SIGTERM or a\n"
+        "closed pipe, which end it through Stop too.\n"
         "\n"
         "Options:\n") +
         portOptionsHelp() +
@@ -230,8 +231,12 @@ const CliCommand::Registration liveCommand({
             "  --count N          readings to show before Stop (default 1)\n"
             "  --timeout SECONDS  longest quiet time before giving up, counted again from\n"
             "                     every byte received (default 10)\n"
+            "  --format F         panels: name=caption lines and an empty line per reading\n"
+            "                     (default); csv: a header row (time, then CO [ppm] ...) and\n"
+            "                     one row per reading; json: one JSON object per line with\n"
+            "                     time, each quantity as a number or null, and units\n"
             "\n"
             "Example:\n"
-            "  nrv508-cli live --port COM1 --count 5\n"),
+            "  nrv508-cli live --port COM1 --count 0 --format csv >> burner.csv\n"),
 });
 } // namespace
