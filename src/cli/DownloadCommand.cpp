@@ -14,6 +14,7 @@
 #include "platform/StopSignals.h"
 #include "protocol/Numbers.h"
 #include "tables/Modes.h"
+#include "trend/LiveOutput.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -26,6 +27,7 @@ struct DownloadOptions : PortOptions {
     int count = 1;
     int timeoutSeconds = 10;
     bool archive = false;
+    LiveOutput::Format format = LiveOutput::Format::Panels;
 };
 
 // How a transfer ended. Interrupted: a stop request from outside (a signal, the reader of a
@@ -62,13 +64,27 @@ QString readOptions(const Args &args, bool live, DownloadOptions *o)
     o->timeoutSeconds = *timeout;
     o->out = args.value("--out");
     o->archive = args.flags.contains("--archive");
+    const std::optional<LiveOutput::Format> format =
+        LiveOutput::formatNamed(args.value("--format", "panels"));
+    if (!format) return QStringLiteral("--format takes panels, csv or json");
+    o->format = *format;
     return QString();
 }
 
-// Prints a shown reading of a live run; false once stdout has failed.
-bool printReading(const ScreenModel &model)
+// Prints a shown reading of a live run in the chosen format; false once stdout has failed.
+bool printReading(const Program &program, LiveOutput::Format format, LiveOutput *output)
 {
-    return writeStdout(realModeLines(model) + '\n');
+    const ScreenModel &model = program.model;
+    if (format == LiveOutput::Format::Panels) return writeStdout(realModeLines(model) + '\n');
+    const LiveReading reading = LiveReading::fromPanels(
+        model, program.reception.lastCompleteStream(), QDateTime::currentDateTime());
+    if (format == LiveOutput::Format::Json) return writeStdout(LiveOutput::json(reading));
+    const QByteArray row = output->csv(reading);
+    // The header names one unit per column: a switch of unit mid-run is told, not hidden.
+    if (!output->changedUnits().isEmpty())
+        writeStderr(QStringLiteral("nrv508-cli: the reading of %1 is in %2, unlike the header")
+                        .arg(reading.timeText(), output->changedUnits()));
+    return writeStdout(row);
 }
 
 // Runs the event loop from Start until the answer was parsed (or the wanted readings shown),
@@ -81,6 +97,7 @@ Result runTransfer(Program &program, DevicePort &port, const DownloadOptions &o)
     QEventLoop loop;
     Result result;
     int shown = 0;
+    LiveOutput output;
     const auto end = [&](Outcome outcome) {
         if (transfer.state() == LinkState::Live) transfer.startStop();
         result.outcome = outcome;
@@ -105,7 +122,7 @@ Result runTransfer(Program &program, DevicePort &port, const DownloadOptions &o)
         if (!transfer.lastPassCompletedStream())
             return; // a pass over part of an answer, cut by a quiet gap
         if (!live) return end(Outcome::Answered);
-        if (!printReading(program.model)) {
+        if (!printReading(program, o.format, &output)) {
             result.exitStatus = ExitFailure; // finish() gives the reason, or ends quietly
             return end(Outcome::Interrupted);
         }
@@ -169,7 +186,8 @@ int runDownloadCommand(const CliCommand &self, const QStringList &argv)
 int runLiveCommand(const CliCommand &self, const QStringList &argv)
 {
     const Args args =
-        Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout"}, {"--archive"});
+        Args::parse(argv, {"--port", "--baud", "--link", "--count", "--timeout", "--format"},
+                    {"--archive"});
     DownloadOptions options;
     const QString problem = readOptions(args, true, &options);
     if (!problem.isEmpty()) return usageError(self, problem);
@@ -207,11 +225,12 @@ const CliCommand::Registration downloadCommand({
 const CliCommand::Registration liveCommand({
     QStringLiteral("live"),
     QStringLiteral("nrv508-cli live --port DEVICE [--baud 4800|9600|19200|38400] [--link ir|bt] "
-                   "[--count N] [--timeout SECONDS] [--archive]"),
+                   "[--count N] [--timeout SECONDS] [--format panels|csv|json] [--archive]"),
     runLiveCommand,
     QStringLiteral(
         "Shorthand for download --mode 0 (Real Mode): a live run that prints each reading\n"
-        "shown as name=caption lines followed by an empty line, then sends Stop.\n"
+        "shown, flushed at once, then sends Stop. --count 0 runs until SIGINT, SIGTERM or a\n"
+        "closed pipe, which end it through Stop too.\n"
         "\n"
         "Options:\n") +
         portOptionsHelp() +
@@ -219,8 +238,12 @@ const CliCommand::Registration liveCommand({
             "  --count N          readings to show before Stop (default 1)\n"
             "  --timeout SECONDS  longest quiet time before giving up, counted again from\n"
             "                     every byte received (default 10)\n"
+            "  --format F         panels: name=caption lines and an empty line per reading\n"
+            "                     (default); csv: a header row (time, then CO [ppm] ...) and\n"
+            "                     one row per reading; json: one JSON object per line with\n"
+            "                     time, each quantity as a number or null, and units\n"
             "\n"
             "Example:\n"
-            "  nrv508-cli live --port COM1 --count 5\n"),
+            "  nrv508-cli live --port COM1 --count 0 --format csv >> burner.csv\n"),
 });
 } // namespace

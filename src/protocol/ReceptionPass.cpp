@@ -1,5 +1,7 @@
 #include "protocol/ReceptionPass.h"
 
+#include <utility>
+
 #include "app/MessageSink.h"
 #include "app/ScreenModel.h"
 #include "tables/Modes.h"
@@ -42,7 +44,7 @@ bool ReceptionPass::run()
     else
         parseRecordStream();
     m_model.ReceiveBuffer.clear();
-    m_model.tokens.CompleteStream.clear();
+    m_lastComplete = std::exchange(m_model.tokens.CompleteStream, QByteArray());
     // The progress window closes and the new table shows before any box of the pass, so the
     // box never stands over a stale, disabled window.
     m_model.notify();

@@ -19,6 +19,9 @@ public:
 
     // ShowBrowseRow, for the scroll bar.
     void showBrowseRow() { m_place.showBrowseRow(); }
+    // The complete stream the last pass parsed, "" when it found none. The panels keep the date
+    // and time of an earlier reading when a reading lacks them: only the stream tells.
+    const QByteArray &lastCompleteStream() const { return m_lastComplete; }
 
     // The line assembler alone (SplitReceived).
     void splitReceived();
@@ -38,4 +41,5 @@ private:
     ScreenModel &m_model;
     MessageSink &m_messages;
     Placement m_place;
+    QByteArray m_lastComplete;
 };

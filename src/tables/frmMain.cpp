@@ -13,6 +13,7 @@
 #include "tables/GridView.h"
 #include "tables/MainMenus.h"
 #include "tables/ReceiveLamp.h"
+#include "trend/TrendPanel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -69,6 +70,7 @@ void frmMain::buildClientArea()
     m_client->setAutoFillBackground(true);
     m_controls.build(m_client, MainLayout::client());
     m_controls.build(m_controls.control(QStringLiteral("FrameReal")), MainLayout::frameReal());
+    TrendPanel::fillFrame(m_controls.control(QStringLiteral("Frame1")), m_program);
     m_controls.build(m_controls.control(QStringLiteral("FrameStore")), MainLayout::frameStore());
     m_controls.build(m_controls.control(QStringLiteral("FrameSL")), MainLayout::frameSL());
     m_hscroll = qobject_cast<QScrollBar *>(m_controls.control(QStringLiteral("HScroll1")));

@@ -1,0 +1,151 @@
+// The live trend in the main window, offscreen: the frame beside the Real Mode panels holds it,
+// it grows with every reading shown while the panels show what they always show, and the
+// larger window zooms and pans over the same run. Screenshots land in the build directory.
+
+#include "app/Program.h"
+#include "common/FakePort.h"
+#include "common/RecordingMessages.h"
+#include "tables/Modes.h"
+#include "tables/frmMain.h"
+#include "trend/TrendPanel.h"
+#include "trend/TrendPlot.h"
+
+#include <QLabel>
+#include <QTextDocument>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+// CO of reading k, nullopt for the cell that holds no number.
+std::optional<int> coOf(int k)
+{
+    if (k % 17 == 5) return std::nullopt;
+    return int(std::lround(20 + 15 * std::sin(k / 6.0)));
+}
+
+QByteArray reading(int k)
+{
+    const QString time = QTime(14, 0).addSecs(k * 5).toString("hh:mm:ss");
+    QByteArray out;
+    for (const QString &line :
+         {QStringLiteral("<BTInstReading"), QStringLiteral("mode=\"Real Time Mode Data\">"),
+          "<inst_data time=\"" + time + '"', QStringLiteral("date=\"12/03/24\""),
+          QStringLiteral("CO=\"%1\"").arg(coOf(k) ? QString::number(*coOf(k)) : "ERR"),
+          QStringLiteral("O2=\"%1\"").arg(4.5 + std::cos(k / 9.0), 0, 'f', 1),
+          QStringLiteral("temp_ch1=\"182.5\"/>"), QStringLiteral("</BTInstReading>")})
+        out += line.toLatin1() + "\n\r";
+    return out;
+}
+} // namespace
+
+class TestTrendView : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QCoreApplication::setOrganizationName("nrv508-test-trend");
+    }
+
+    // Readings shown: the trend holds each, its statistics follow, and the panels show the
+    // latest reading exactly as without the trend.
+    void growsWithShownReadings_data()
+    {
+        QTest::addColumn<int>("readings");
+        QTest::newRow("none") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("sixty, some with no number") << 60;
+    }
+
+    void growsWithShownReadings()
+    {
+        QFETCH(int, readings);
+        FakePort port;
+        RecordingMessages messages;
+        Program program(port, messages);
+        program.pauses.setWait(port.pauseFunction());
+        program.startUp();
+        frmMain window(program);
+        auto *panel = window.findChild<TrendPanel *>("trendPanel");
+        QVERIFY(panel);
+        QCOMPARE(panel->parentWidget()->objectName(), QStringLiteral("Frame1"));
+        program.transfer.startStop();
+        for (int k = 1; k <= readings; ++k) {
+            port.receive(reading(k));
+            program.transfer.onTimer3();
+            program.transfer.onTimer3();
+        }
+        if (readings > 0)
+            QCOMPARE(program.model.txtRTime.caption,
+                     QTime(14, 0).addSecs(readings * 5).toString("hh:mm:ss"));
+        auto *stats = panel->findChild<QLabel *>("trendStats");
+        QTextDocument doc;
+        doc.setHtml(stats->text());
+        const QString text = doc.toPlainText().simplified();
+        const int at = text.indexOf("CO ");
+        QVERIFY2(at >= 0, qPrintable(text));
+        // Current, minimum, maximum and mean of CO, counted here from what was sent.
+        QString expected = QStringLiteral("CO - - - -");
+        if (readings > 0) {
+            int low = 1000, high = -1000, sum = 0, count = 0;
+            for (int k = 1; k <= readings; ++k) {
+                if (!coOf(k)) continue;
+                low = std::min(low, *coOf(k));
+                high = std::max(high, *coOf(k));
+                sum += *coOf(k);
+                ++count;
+            }
+            const auto f = [](double v) { return QString::number(v, 'f', v < 10 ? 2 : 1); };
+            expected = QStringLiteral("CO %1 %2 %3 %4")
+                           .arg(coOf(readings) ? f(*coOf(readings)) : "-", f(low), f(high),
+                                f(double(sum) / count));
+        }
+        QCOMPARE(text.mid(at).section(' ', 0, 4), expected);
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString name = QString("trend-frame1-%1.png").arg(readings);
+        QVERIFY(window.clientArea()->grab().save(QStringLiteral(NRV508_BUILD_DIR "/") + name));
+    }
+
+    // The larger window shows the same run; zoom and pan leave the whole-run view and Home
+    // returns to it.
+    void largerWindowZoomsAndPans()
+    {
+        FakePort port;
+        RecordingMessages messages;
+        Program program(port, messages);
+        program.pauses.setWait(port.pauseFunction());
+        program.startUp();
+        frmMain window(program);
+        auto *panel = window.findChild<TrendPanel *>("trendPanel");
+        program.transfer.startStop();
+        for (int k = 1; k <= 120; ++k) {
+            port.receive(reading(k));
+            program.transfer.onTimer3();
+            program.transfer.onTimer3();
+        }
+        panel->openLargerWindow();
+        TrendPanel *larger = panel->largerWindow();
+        QVERIFY(larger && larger->isWindow() && larger->isVisible());
+        TrendPlot *plot = larger->plot();
+        QVERIFY(plot->followsRun());
+        const QImage whole = plot->grab().toImage();
+        QTest::keyClick(plot, Qt::Key_Plus);
+        QTest::keyClick(plot, Qt::Key_Plus);
+        QVERIFY(!plot->followsRun());
+        const QImage zoomed = plot->grab().toImage();
+        QVERIFY(zoomed != whole);
+        QTest::keyClick(plot, Qt::Key_Left);
+        QVERIFY(plot->grab().toImage() != zoomed);
+        QVERIFY(larger->grab().save(QStringLiteral(NRV508_BUILD_DIR "/trend-window-zoomed.png")));
+        QTest::keyClick(plot, Qt::Key_Home);
+        QVERIFY(plot->followsRun());
+        QCOMPARE(plot->grab().toImage(), whole);
+    }
+};
+
+QTEST_MAIN(TestTrendView)
+#include "tst_trend_view.moc"
