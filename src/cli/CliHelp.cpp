@@ -35,9 +35,11 @@ QString portOptionsHelp()
 {
     return QStringLiteral(
         "  --port DEVICE      COM1 to COM6, resolved as the program resolves them (COM<n> is\n"
-        "                     /dev/ttyS<n-1> unless NRV508_COM<n> names another device; on\n"
-        "                     Windows the port COM<n> itself), or a device path such as\n"
-        "                     /dev/ttyUSB0; required\n"
+        "                     NRV508_COM<n> if set, else the port assigned to it in\n"
+        "                     Communication Setup > Devices..., else /dev/ttyS<n-1>; on\n"
+        "                     Windows the port COM<n> itself), serial:NUMBER for the adapter\n"
+        "                     with that serial number (see nrv508-cli ports), or a device\n"
+        "                     path such as /dev/ttyUSB0; required\n"
         "  --baud SPEED       4800, 9600, 19200 or 38400 (default 9600)\n"
         "  --link ir|bt       infrared adapter or Bluetooth serial port (default ir)\n");
 }
