@@ -360,5 +360,31 @@ const CliCommand::Registration archiveCommand({
         "       nrv508-cli archive [--db LOCATION] label ID [--customer T] [--site T] [--note T]\n"
         "       nrv508-cli archive [--db LOCATION] delete ID"),
     runArchive,
+    QStringLiteral(
+        "Works on the archive of every download, live run and data file the program has kept.\n"
+        "  list     one line per archived download, newest first:\n"
+        "           ID, received, mode, records, version, customer, site (tab-separated)\n"
+        "  import   archives data files (a directory: every *.txt in it, not recursive);\n"
+        "           an identical file is archived once; refused files are named on stderr\n"
+        "  get      writes the archived data file byte for byte\n"
+        "  show     the download's details and its readings\n"
+        "  label    sets the customer, site and note of a download\n"
+        "  delete   removes a download and its readings\n"
+        "\n"
+        "Options:\n"
+        "  --db LOCATION      an archive file or a postgresql:// URL (default: NRV508_ARCHIVE,\n"
+        "                     else the program's own archive in the user's data directory)\n"
+        "  --mode CODE        list only this mode, 0 to 11 (default: every mode)\n"
+        "  --since DATE       list downloads received on or after DATE, YYYY-MM-DD (default: any)\n"
+        "  --until DATE       list downloads received on or before DATE (default: any)\n"
+        "  --search TEXT      list downloads whose customer, site or note holds TEXT\n"
+        "  --json             list or show as JSON (default: text lines)\n"
+        "  --out FILE         get writes FILE instead of stdout\n"
+        "  --customer T       label: the customer (default: unchanged)\n"
+        "  --site T           label: the site (default: unchanged)\n"
+        "  --note T           label: the note (default: unchanged)\n"
+        "\n"
+        "Example:\n"
+        "  nrv508-cli archive list --search \"High Street\" --since 2026-01-01\n"),
 });
 } // namespace
