@@ -215,6 +215,8 @@ const CliCommand::Registration downloadCommand({
             "  --count N          live readings to show in mode 0 (default 1)\n"
             "  --timeout SECONDS  longest quiet time before giving up, counted again from\n"
             "                     every byte received (default 10)\n"
+            "  --archive          also keep what arrived in the archive (NRV508_ARCHIVE or the\n"
+            "                     program's own archive; default: not archived)\n"
             "\n") +
         modeCodesHelp() +
         QStringLiteral("\n"
@@ -242,6 +244,8 @@ const CliCommand::Registration liveCommand({
             "                     (default); csv: a header row (time, then CO [ppm] ...) and\n"
             "                     one row per reading; json: one JSON object per line with\n"
             "                     time, each quantity as a number or null, and units\n"
+            "  --archive          also keep every reading shown in the archive, as one live\n"
+            "                     run (default: not archived)\n"
             "\n"
             "Example:\n"
             "  nrv508-cli live --port COM1 --count 0 --format csv >> burner.csv\n"),
