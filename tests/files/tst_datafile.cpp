@@ -457,8 +457,12 @@ void TestDataFile::endlessInputsStopAtTheLimit()
     writer.waitForFinished();
     QVERIFY2(error.contains(path) && error.contains("too large"), qPrintable(error));
     // The limit is 64 MB: whatever was read beyond it was never kept (ru_maxrss is in KB).
+    // AddressSanitizer keeps freed blocks in its quarantine and shadows every byte, so the
+    // peak says nothing about this reader there; the normal build checks it.
+#ifndef __SANITIZE_ADDRESS__
     QVERIFY2(after.ru_maxrss - before.ru_maxrss < 100 * 1024,
              qPrintable(QString::number(after.ru_maxrss - before.ru_maxrss)));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)
