@@ -16,6 +16,8 @@
 #include "trend/TrendPanel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFocusFrame>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -75,6 +77,10 @@ void frmMain::buildClientArea()
     m_controls.build(m_controls.control(QStringLiteral("FrameSL")), MainLayout::frameSL());
     m_hscroll = qobject_cast<QScrollBar *>(m_controls.control(QStringLiteral("HScroll1")));
     m_lamp = qobject_cast<ReceiveLamp *>(m_controls.control(QStringLiteral("Shape1")));
+    m_records = qobject_cast<GridView *>(m_controls.control(QStringLiteral("MSFlexGrid1")));
+    // A record is a row: the browsed one shows as a whole highlighted row.
+    m_records->setSelectionBehavior(QAbstractItemView::SelectRows);
+    addFocusRing();
 
     // Text8 holds what arrived from the port until the reception pass takes it; never shown.
     m_text8 = new QPlainTextEdit(m_client);
@@ -122,6 +128,11 @@ void frmMain::connectCommands()
     connect(m_hscroll, &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_rendering) m_program.commands.browse(value);
     });
+    // A click on a record, or the arrow keys in the table, browse to it as the scroll bar does.
+    connect(m_records->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_rendering && current.isValid()) m_program.commands.browse(current.row());
+            });
 }
 
 void frmMain::connectModeSwitches()
@@ -160,6 +171,25 @@ void frmMain::renderScrollBar()
     const ScreenModel &m = m_program.model;
     m_hscroll->setRange(0, m.HScroll1Max);
     m_hscroll->setValue(m.HScroll1Value);
+    // The browsed record is the record table's current row, wherever browsing came from.
+    const QModelIndex current = m_records->currentIndex();
+    const QModelIndex browsed =
+        m_records->model()->index(m.HScroll1Value, current.isValid() ? current.column() : 0);
+    if (browsed.isValid() && current.row() != browsed.row()) m_records->setCurrentIndex(browsed);
+}
+
+// Qt's own styles draw no focus on a scroll bar and only a faint one on a table: a ring in the
+// highlight colour goes round whichever control of the window has the keyboard.
+void frmMain::addFocusRing()
+{
+    auto *ring = new QFocusFrame(m_client);
+    ring->setObjectName(QStringLiteral("focusRing"));
+    QPalette palette = ring->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
+    ring->setPalette(palette);
+    connect(qApp, &QApplication::focusChanged, ring, [this, ring](QWidget *, QWidget *now) {
+        ring->setWidget(now && m_client->isAncestorOf(now) ? now : nullptr);
+    });
 }
 
 void frmMain::renderReceiveBuffer()

@@ -30,6 +30,8 @@ private slots:
     void printWithoutPrinter();
     void progressWindowLeavesOwnedWindows();
     void boxesComeAfterTheNewTable();
+    void tableAndScrollBarBrowseTogether_data();
+    void tableAndScrollBarBrowseTogether();
 
 private:
     // The main window's own menus and controls take input (the progress window is not up).
@@ -449,7 +451,7 @@ void TestFrmMain::progressWindowLeavesOwnedWindows()
             auto *line2 = header->findChild<QLineEdit *>(QStringLiteral("Text2"));
             // Whatever happens, the window is left at the end, so the test goes on.
             auto leave = qScopeGuard([header] { header->reject(); });
-            QTest::qWaitForWindowActive(header);
+            (void)QTest::qWaitForWindowActive(header);
             line2->setFocus();
             if (!QTest::qWaitFor([&] { return QApplication::focusWidget() == line2; }, 10000))
                 return;
@@ -465,7 +467,8 @@ void TestFrmMain::progressWindowLeavesOwnedWindows()
                 if (focus) QTest::keyClicks(focus, QStringLiteral("-0199"));
             });
             QTest::keyClick(line2, Qt::Key_Return); // the line goes out; the user types on
-            QTest::qWaitFor([&] { return !h->program->header.texts().Text4.isEmpty(); }, 10000);
+            (void)QTest::qWaitFor([&] { return !h->program->header.texts().Text4.isEmpty(); },
+                                  10000);
             typed = line2->text() + '|' + h->program->header.texts().Text4;
         },
         &seen);
@@ -505,6 +508,101 @@ void TestFrmMain::boxesComeAfterTheNewTable()
     QCOMPARE(atBox, QStringList({"Receiving Error", "progress window gone, main takes input",
                                  h->model().MSFlexGrid1.text(2, 1)}));
     QVERIFY(!atBox.last().isEmpty());
+}
+
+void TestFrmMain::tableAndScrollBarBrowseTogether_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("stream");
+    QTest::addColumn<QString>("steps"); // "click N": a click on record N; "table KEY",
+                                        // "scroll KEY": a key pressed there
+    QTest::addColumn<int>("row");       // the browsed record after the steps
+    QTest::addColumn<QString>("focus"); // the control with the keyboard
+
+    QTest::newRow("Store: click") << "mnuStore"
+                                  << "store.txt"
+                                  << "click 5" << 5 << "MSFlexGrid1";
+    QTest::newRow("Store: click, then Down") << "mnuStore"
+                                             << "store.txt"
+                                             << "click 5,table Down" << 6 << "MSFlexGrid1";
+    QTest::newRow("Store: Up on the first record") << "mnuStore"
+                                                   << "store.txt"
+                                                   << "click 0,table Up" << 0 << "MSFlexGrid1";
+    QTest::newRow("Store: Right keeps the record") << "mnuStore"
+                                                   << "store.txt"
+                                                   << "click 3,table Right" << 3 << "MSFlexGrid1";
+    QTest::newRow("Store: Ctrl+End goes to the last record")
+        << "mnuStore"
+        << "store.txt"
+        << "click 0,table Ctrl+End" << 49 << "MSFlexGrid1";
+    QTest::newRow("Logger: the scroll bar moves the table's row")
+        << "mnuL0"
+        << "logger0.txt"
+        << "scroll Right,scroll Right,scroll Right" << 3 << "HScroll1";
+    QTest::newRow("Logger: scroll bar, then a click")
+        << "mnuL0"
+        << "logger0.txt"
+        << "scroll Right,click 8" << 8 << "MSFlexGrid1";
+    QTest::newRow("Logger: click, then the scroll bar") << "mnuL0"
+                                                        << "logger0.txt"
+                                                        << "click 8,scroll Left" << 7 << "HScroll1";
+}
+
+// A record picked in the table is browsed as the scroll bar browses it, and the scroll bar's
+// record is the table's current row; the control with the keyboard wears the focus ring.
+void TestFrmMain::tableAndScrollBarBrowseTogether()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, stream);
+    QFETCH(QString, steps);
+    h->action(command)->trigger();
+    takeReceived(h->model(), readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream));
+    h->program->reception.run();
+    h->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h->window.get()));
+    auto *table = h->find<QTableView>(QStringLiteral("MSFlexGrid1"));
+    auto *scroll = h->find<QScrollBar>(QStringLiteral("HScroll1"));
+    const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down},
+                                       {"Up", Qt::Key_Up},
+                                       {"Left", Qt::Key_Left},
+                                       {"Right", Qt::Key_Right},
+                                       {"End", Qt::Key_End}};
+    for (const QString &step : steps.split(QLatin1Char(','))) {
+        const QString what = step.section(QLatin1Char(' '), 0, 0);
+        const QString arg = step.section(QLatin1Char(' '), 1);
+        if (what == QLatin1String("click")) {
+            const QModelIndex cell = table->model()->index(arg.toInt(), 3);
+            table->scrollTo(cell);
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                              table->visualRect(cell).center());
+        } else {
+            QWidget *target =
+                what == QLatin1String("table") ? static_cast<QWidget *>(table) : scroll;
+            target->setFocus();
+            const bool ctrl = arg.startsWith(QLatin1String("Ctrl+"));
+            QTest::keyClick(target, keys.value(arg.mid(ctrl ? 5 : 0)),
+                            ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        }
+    }
+    QFETCH(int, row);
+    const Grid &grid = h->model().MSFlexGrid1;
+    const auto browsed = [&](int r) {
+        return QStringList{QString::number(r),  QString::number(r),  grid.text(r + 1, 0),
+                           grid.text(r + 1, 1), grid.text(r + 1, 4), QString::number(r)};
+    };
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    QCOMPARE((QStringList{QString::number(scroll->value()), QString::number(h->model().CurrentRow),
+                          h->text("txtSAdd2"), h->text("txtSTime"), h->text("txtSCo"),
+                          QString::number(selected.size() == 1 ? selected.first().row() : -1)}),
+             browsed(row));
+    QCOMPARE(h->text("txtSTime").isEmpty(), row > 12); // Store holds records 0 to 12
+    QCOMPARE(table->currentIndex().row(), row);
+    QFETCH(QString, focus);
+    auto *ring = h->window->findChild<QFocusFrame *>(QStringLiteral("focusRing"));
+    QVERIFY(ring);
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+    QCOMPARE(ring->widget(), QApplication::focusWidget());
+    QVERIFY(ring->isVisible());
 }
 
 QTEST_MAIN(TestFrmMain)
