@@ -11,6 +11,7 @@
 #include "link/frmHeader.h"
 #include "link/frmSplash.h"
 #include "tables/GridView.h"
+#include "tables/GrowingLayout.h"
 #include "tables/MainMenus.h"
 #include "tables/ReceiveLamp.h"
 #include "trend/TrendPanel.h"
@@ -67,8 +68,10 @@ void frmMain::buildClientArea()
 {
     m_client = new QWidget;
     m_client->setObjectName(QStringLiteral("clientArea"));
-    m_client->setFixedSize(MainLayout::pixels(MainLayout::kClientWidth),
-                           MainLayout::pixels(MainLayout::kClientHeight));
+    const QSize design(MainLayout::pixels(MainLayout::kClientWidth),
+                       MainLayout::pixels(MainLayout::kClientHeight));
+    m_client->setMinimumSize(design);
+    m_client->resize(design);
     m_client->setAutoFillBackground(true);
     m_controls.build(m_client, MainLayout::client());
     m_controls.build(m_controls.control(QStringLiteral("FrameReal")), MainLayout::frameReal());
@@ -81,6 +84,12 @@ void frmMain::buildClientArea()
     // A record is a row: the browsed one shows as a whole highlighted row.
     m_records->setSelectionBehavior(QAbstractItemView::SelectRows);
     addFocusRing();
+    // More room goes to the frames and what shows most data: the tables and the live trend.
+    std::vector<QWidget *> grown;
+    for (const char *name : {"FrameReal", "FrameSL", "FrameStore", "Frame1", "MSFlexGrid1",
+                             "MSFlexGrid2", "MSFlexGrid3"})
+        grown.push_back(m_controls.control(QString::fromLatin1(name)));
+    new GrowingLayout(m_client, grown);
 
     // Text8 holds what arrived from the port until the reception pass takes it; never shown.
     m_text8 = new QPlainTextEdit(m_client);
@@ -88,11 +97,11 @@ void frmMain::buildClientArea()
     m_text8->setReadOnly(true);
     m_text8->hide();
 
-    // The design is a fixed layout: a smaller window scrolls it, a larger one centres it.
+    // The design is a fixed layout: a smaller window scrolls it, a larger one grows its frames.
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("clientScroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setWidgetResizable(true);
     m_scroll->setWidget(m_client);
     setCentralWidget(m_scroll);
 }

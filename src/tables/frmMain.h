@@ -26,7 +26,7 @@ public:
     explicit frmMain(Program &program, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // The client area at its design size: frames, panels, tables, buttons; no menu bar.
+    // The client area: frames, panels, tables, buttons; no menu bar. Never below its design size.
     QWidget *clientArea() const { return m_client; }
 
 public slots:

@@ -32,6 +32,8 @@ private slots:
     void boxesComeAfterTheNewTable();
     void tableAndScrollBarBrowseTogether_data();
     void tableAndScrollBarBrowseTogether();
+    void tablesGrowWithTheWindow_data();
+    void tablesGrowWithTheWindow();
 
 private:
     // The main window's own menus and controls take input (the progress window is not up).
@@ -603,6 +605,70 @@ void TestFrmMain::tableAndScrollBarBrowseTogether()
     QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
     QCOMPARE(ring->widget(), QApplication::focusWidget());
     QVERIFY(ring->isVisible());
+}
+
+void TestFrmMain::tablesGrowWithTheWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QSize>("change");    // of the window's size, in pixels
+    QTest::addColumn<bool>("scrolls");    // the client area scrolls
+    QTest::addColumn<bool>("allColumns"); // every column of the table in sight at once
+
+    QTest::newRow("Logger, design size") << "mnuL0"
+                                         << "MSFlexGrid1" << QSize(0, 0) << false << false;
+    QTest::newRow("Logger, smaller: scrolls")
+        << "mnuL0"
+        << "MSFlexGrid1" << QSize(-200, -150) << true << false;
+    QTest::newRow("Logger, larger") << "mnuL1"
+                                    << "MSFlexGrid1" << QSize(700, 300) << false << true;
+    QTest::newRow("Logger, taller only") << "mnuL1"
+                                         << "MSFlexGrid1" << QSize(-40, 300) << true << false;
+    QTest::newRow("Tightness, larger") << "mnuTightness"
+                                       << "MSFlexGrid2" << QSize(200, 100) << false << true;
+    QTest::newRow("Single Logger, larger") << "mnuSL1"
+                                           << "MSFlexGrid3" << QSize(200, 100) << false << true;
+}
+
+// At its design size the window keeps the design; made larger, the tables and their frames take
+// the extra room, while panels and buttons stay where they are; made smaller, it scrolls.
+void TestFrmMain::tablesGrowWithTheWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, table);
+    QFETCH(QSize, change);
+    h->action(command)->trigger();
+    const auto design = [](const char *name) {
+        for (const auto *placed :
+             {&MainLayout::client(), &MainLayout::frameStore(), &MainLayout::frameSL()})
+            for (const Placed &p : *placed)
+                if (QLatin1String(p.name) == QLatin1String(name))
+                    return QRect(MainLayout::pixels(p.left), MainLayout::pixels(p.top),
+                                 MainLayout::pixels(p.width), MainLayout::pixels(p.height));
+        return QRect();
+    };
+    const QSize grown = change.expandedTo(QSize(0, 0));
+    auto *view = h->find<QTableView>(table);
+    const int headerLength = view->horizontalHeader()->length();
+    h->window->resize(h->window->size() + change);
+    const QSize client(MainLayout::pixels(MainLayout::kClientWidth),
+                       MainLayout::pixels(MainLayout::kClientHeight));
+    QTRY_COMPARE(h->window->clientArea()->size(), client + grown);
+
+    const QString frame = table == QLatin1String("MSFlexGrid1") ? "FrameStore" : "FrameSL";
+    QCOMPARE(view->geometry(),
+             design(qPrintable(table)).adjusted(0, 0, grown.width(), grown.height()));
+    QCOMPARE(h->find(frame)->geometry(),
+             design(qPrintable(frame)).adjusted(0, 0, grown.width(), grown.height()));
+    for (const char *fixed : {"cmdStart", "HScroll1", "txtSCo", "txtSLMeasure"}) {
+        if (h->find(fixed)->isVisible()) QCOMPARE(h->find(fixed)->geometry(), design(fixed));
+    }
+    auto *scroll = h->find<QScrollArea>(QStringLiteral("clientScroll"));
+    QTEST(scroll->horizontalScrollBar()->maximum() + scroll->verticalScrollBar()->maximum() > 0,
+          "scrolls");
+    // The columns keep their widths: the room shows more of them.
+    QCOMPARE(view->horizontalHeader()->length(), headerLength);
+    QTEST(view->horizontalHeader()->length() <= view->viewport()->width(), "allColumns");
 }
 
 QTEST_MAIN(TestFrmMain)
