@@ -55,7 +55,7 @@ frmMain::frmMain(Program &program, QWidget *parent)
     connectModeSwitches();
     addArchiveMenu();
     // The progress window is a window of its own, owned here.
-    m_splash = std::make_unique<frmSplash>(program.model, this);
+    m_splash = std::make_unique<frmSplash>(program.model, this, &program.transfer.progress());
 
     connect(&program.model, &ScreenModel::changed, this, &frmMain::render);
     render();

@@ -34,6 +34,8 @@ private slots:
     void tableAndScrollBarBrowseTogether();
     void tablesGrowWithTheWindow_data();
     void tablesGrowWithTheWindow();
+    void progressWindowCountsTheAnswer_data();
+    void progressWindowCountsTheAnswer();
 
 private:
     // The main window's own menus and controls take input (the progress window is not up).
@@ -669,6 +671,68 @@ void TestFrmMain::tablesGrowWithTheWindow()
     // The columns keep their widths: the room shows more of them.
     QCOMPARE(view->horizontalHeader()->length(), headerLength);
     QTEST(view->horizontalHeader()->length() <= view->viewport()->width(), "allColumns");
+}
+
+void TestFrmMain::progressWindowCountsTheAnswer_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("stream");
+    QTest::addColumn<int>("parts");   // the answer arrives in so many pieces
+    QTest::addColumn<int>("records"); // in the whole answer
+    QTest::addColumn<int>("runs");    // downloads one after the other
+    QTest::newRow("logger page 1, three pieces") << "mnuL1"
+                                                 << "logger1.txt" << 3 << 37 << 2;
+    QTest::newRow("single logger page 0, two pieces") << "mnuSL0"
+                                                      << "single0.txt" << 2 << 30 << 1;
+    QTest::newRow("tightness, three pieces") << "mnuTightness"
+                                             << "tightness.txt" << 3 << 6 << 1;
+}
+
+// While an answer arrives, the progress window keeps its caption and "Wait . . ." and tells the
+// bytes and records received so far and the time taken; each download counts from nothing.
+void TestFrmMain::progressWindowCountsTheAnswer()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, stream);
+    QFETCH(int, parts);
+    QFETCH(int, records);
+    QFETCH(int, runs);
+    const QByteArray answer = readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream);
+    h->action(command)->trigger();
+    // The window opens at the first quiet tick; a long one lets the pieces come within it.
+    h->program->transfer.setTimer3Interval(1000);
+    auto *counts = progressWindow()->findChild<QLabel *>(QStringLiteral("labProgress"));
+    QVERIFY(counts);
+    const QRegularExpression shape(QStringLiteral("^(\\d+) bytes, (\\d+) records?, \\d+:\\d\\d$"));
+    QSignalSpy finished(&h->program->transfer, &Transfer::receptionFinished);
+    for (int run = 1; run <= runs; ++run) {
+        QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+        QStringList bytes, shownRecords;
+        const int piece = int(answer.size() + parts - 1) / parts;
+        for (int i = 0; i < parts; ++i) {
+            h->port.receive(answer.mid(i * piece, piece));
+            if (i == 0) {
+                QTRY_VERIFY_WITH_TIMEOUT(progressWindow()->isVisible(), 10000);
+                QCOMPARE(progressWindow()->windowTitle() + '|' +
+                             progressWindow()->findChild<QLabel *>("Label1")->text(),
+                         QStringLiteral("Communication...|Wait . . ."));
+                progressWindow()->grab().save("/tmp/os-progress.png"); // TMP
+            }
+            const QRegularExpressionMatch m = shape.match(counts->text());
+            QVERIFY2(m.hasMatch(), qPrintable(counts->text()));
+            bytes << m.captured(1);
+            shownRecords << m.captured(2);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), run, 10000);
+        QStringList expectedBytes;
+        for (int i = 1; i <= parts; ++i)
+            expectedBytes << QString::number(qMin(i * piece, int(answer.size())));
+        QCOMPARE(bytes, expectedBytes);
+        QCOMPARE(shownRecords.last(), QString::number(records));
+        // Records are counted as they come, not all at the end.
+        QVERIFY2(shownRecords.first().toInt() > 0 && shownRecords.first().toInt() < records,
+                 qPrintable(shownRecords.join(' ')));
+    }
 }
 
 QTEST_MAIN(TestFrmMain)
