@@ -36,6 +36,16 @@ private slots:
     void tablesGrowWithTheWindow();
     void progressWindowCountsTheAnswer_data();
     void progressWindowCountsTheAnswer();
+    void receiveLampBlinksOnlyInRealMode_data();
+    void receiveLampBlinksOnlyInRealMode();
+    void infraredStopLetsTheReadingGo_data();
+    void infraredStopLetsTheReadingGo();
+    void lineFaultsWithinTheReportTimeGiveOneBox_data();
+    void lineFaultsWithinTheReportTimeGiveOneBox();
+    void modeSwitchKeepsUnitsAndScrollValue_data();
+    void modeSwitchKeepsUnitsAndScrollValue();
+    void chartMenuCaptions_data();
+    void chartMenuCaptions();
 
 private:
     // The main window's own menus and controls take input (the progress window is not up).
@@ -733,6 +743,163 @@ void TestFrmMain::progressWindowCountsTheAnswer()
         QVERIFY2(shownRecords.first().toInt() > 0 && shownRecords.first().toInt() < records,
                  qPrintable(shownRecords.join(' ')));
     }
+}
+
+void TestFrmMain::receiveLampBlinksOnlyInRealMode_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("start");   // Start pressed before the bytes come
+    QTest::addColumn<QString>("lamp"); // after each of four receive events
+    QTest::newRow("live run") << "mnuReal" << true << "menu green menu green";
+    QTest::newRow("Real Mode, not started") << "mnuReal" << false << "menu green menu green";
+    QTest::newRow("Store download") << "mnuStore" << true << "green green green green";
+    QTest::newRow("Logger page 2") << "mnuL2" << true << "green green green green";
+    QTest::newRow("Single Logger page 0") << "mnuSL0" << false << "green green green green";
+    QTest::newRow("Tightness") << "mnuTightness" << true << "green green green green";
+}
+
+// The receive lamp changes at each receive event, between green and the menu colour, and only
+// in Real Mode.
+void TestFrmMain::receiveLampBlinksOnlyInRealMode()
+{
+    QFETCH(QString, command);
+    auto *lamp = h->find<ReceiveLamp>(QStringLiteral("Shape1"));
+    h->action(command)->trigger();
+    h->program->transfer.setTimer3Interval(5000); // no pass in between: only the events count
+    QFETCH(bool, start);
+    if (start) QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    QStringList seen;
+    for (int i = 0; i < 4; ++i) {
+        h->port.receive("<BTInstReading\n\r");
+        const QColor c = lamp->fillColour();
+        seen << (c == QColor(0, 192, 0)                         ? "green"
+                 : c == lamp->palette().color(QPalette::Window) ? "menu"
+                                                                : c.name());
+    }
+    QTEST(seen.join(' '), "lamp");
+}
+
+void TestFrmMain::infraredStopLetsTheReadingGo_data()
+{
+    QTest::addColumn<QByteArray>("arrived");
+    QTest::newRow("half a reading") << readFile(NRV508_TEST_DATA "/streams/real.txt").left(200);
+    QTest::newRow("a whole reading, not yet shown")
+        << readFile(NRV508_TEST_DATA "/streams/real.txt");
+}
+
+// Stop on the infrared link lets go of what had arrived of a reading: the receive buffer is
+// emptied and the receive timer stopped, so no pass runs over it later.
+void TestFrmMain::infraredStopLetsTheReadingGo()
+{
+    QFETCH(QByteArray, arrived);
+    QCOMPARE(h->model().LinkType, qint16(1));
+    h->program->transfer.setTimer3Interval(5000);
+    QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    h->port.receive(arrived);
+    QVERIFY(h->program->transfer.timer3Active());
+    QVERIFY(!h->find<QPlainTextEdit>(QStringLiteral("Text8"))->toPlainText().isEmpty());
+    QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    QCOMPARE(h->text("cmdStart"), QStringLiteral("Start"));
+    QVERIFY(!h->port.isOpen());
+    QCOMPARE(h->model().ReceiveBuffer, QByteArray());
+    QCOMPARE(h->find<QPlainTextEdit>(QStringLiteral("Text8"))->toPlainText(), QString());
+    QVERIFY(!h->program->transfer.timer3Active());
+    QCOMPARE(h->text("txtRCo"), QString());
+}
+
+void TestFrmMain::lineFaultsWithinTheReportTimeGiveOneBox_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("start");
+    QTest::addColumn<QString>("faults"); // B: a line break; W: wait for the next box
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("two breaks in a live run") << "mnuReal" << true << "BB" << 1;
+    QTest::newRow("two breaks, idle in a Logger mode") << "mnuL0" << false << "BB" << 1;
+    QTest::newRow("a break after the box: a box again") << "mnuStore" << false << "BBWB" << 2;
+}
+
+// A line fault is reported after a while, once for all the faults that came meanwhile.
+void TestFrmMain::lineFaultsWithinTheReportTimeGiveOneBox()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, start);
+    QFETCH(QString, faults);
+    h->action(command)->trigger();
+    if (start) QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    int waited = 0;
+    for (const QChar step : faults) {
+        if (step == QLatin1Char('B')) h->port.raise(CommEvent::Break);
+        if (step == QLatin1Char('W')) {
+            ++waited;
+            QTRY_COMPARE_WITH_TIMEOUT(h->messages.count(), waited, 10000);
+        }
+    }
+    QFETCH(int, boxes);
+    QTRY_COMPARE_WITH_TIMEOUT(h->messages.count(), boxes, 10000);
+    // Longer than the report time: a box for the second fault of a pair would be up by now.
+    QTest::qWait(Transfer::kTimer4Ms + 500);
+    QCOMPARE(h->messages.lines(),
+             QStringList(boxes, "Communication Error: Check Analyser and Adapter, or Change the "
+                                "Communication Setup."));
+    QCOMPARE(h->text("cmdStart"), QStringLiteral("Start")); // a live run is over
+}
+
+void TestFrmMain::modeSwitchKeepsUnitsAndScrollValue_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"mnuReal", "mnuStore", "mnuL1", "mnuSL2", "mnuTightness"})
+        QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+// A mode switch leaves the unit labels and the scroll bar's value as they were.
+void TestFrmMain::modeSwitchKeepsUnitsAndScrollValue()
+{
+    QFETCH(QString, command);
+    h->action("mnuL0")->trigger();
+    const QStringList units{"labST1Unit", "labST2Unit", "labSPUnit",
+                            "labRT1Unit", "labRT2Unit", "labRPUnit"};
+    QStringList before;
+    for (const QString &name : units) {
+        h->model().element(name)->caption = name.endsWith("PUnit") ? "inH2O" : "'F";
+        before << name + '=' + h->model().element(name)->caption;
+    }
+    h->model().notify();
+    auto *scroll = h->find<QScrollBar>(QStringLiteral("HScroll1"));
+    scroll->setValue(7);
+    h->action(command)->trigger();
+    QStringList after;
+    for (const QString &name : units)
+        after << name + '=' + h->find<QLabel>(name)->text();
+    QCOMPARE(after, before);
+    QCOMPARE(scroll->value(), 7);
+    QCOMPARE(h->model().HScroll1Value, 7);
+}
+
+void TestFrmMain::chartMenuCaptions_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("menus"); // caption in quotes, "off" when disabled
+    const QStringList rest{"\"   Print   \"", "\"   View   \"", "\"   Exit   \""};
+    QTest::newRow("Logger page 3")
+        << "mnuL3" << QStringList{"\"  Logger  \"", "\"SingleLogger\" off"} + rest;
+    QTest::newRow("Single Logger page 1")
+        << "mnuSL1" << QStringList{"\"  Logger  \" off", "\"SingleLogger\""} + rest;
+}
+
+// The chart window's menu titles, spaces and all, enabled by the mode it was opened in.
+void TestFrmMain::chartMenuCaptions()
+{
+    QFETCH(QString, command);
+    h->action(command)->trigger();
+    QStringList shown;
+    onNextModal<frmChart>([&](frmChart *chart) {
+        const QList<QAction *> titles = chart->findChild<QMenuBar *>()->actions();
+        for (QAction *a : titles.mid(0, 5))
+            shown << '"' + a->text() + '"' + (a->isEnabled() ? "" : " off");
+        chart->close();
+    });
+    QTest::mouseClick(h->find("cmdChart"), Qt::LeftButton);
+    QTEST(shown, "menus");
 }
 
 QTEST_MAIN(TestFrmMain)
