@@ -283,9 +283,6 @@ void TestFrmMain::startDownloadsTheMode_data()
                        "labST1Unit='C",        "labST2Unit='C",      "labSPUnit=mbar",
                        "txtLFuel=Natural Gas", "txtSSample=00:01:00"}
         << "logger0";
-    QTest::newRow("Single Logger page 0")
-        << "mnuSL0" << QByteArray("QTSL0") << "single0.txt" << 0
-        << QStringList{"txtSLMeasure=CO Logger Mode Data", "txtSLUnit=ppm"} << "single0";
     QTest::newRow("Tightness") << "mnuTightness" << QByteArray("QTT") << "tightness.txt" << 0
                                << QStringList{"txtSLMeasure=Tightness Test Data"} << "tightness";
 }
@@ -553,10 +550,6 @@ void TestFrmMain::tableAndScrollBarBrowseTogether_data()
         << "mnuL0"
         << "logger0.txt"
         << "scroll Right,scroll Right,scroll Right" << 3 << "HScroll1";
-    QTest::newRow("Logger: scroll bar, then a click")
-        << "mnuL0"
-        << "logger0.txt"
-        << "scroll Right,click 8" << 8 << "MSFlexGrid1";
     QTest::newRow("Logger: click, then the scroll bar") << "mnuL0"
                                                         << "logger0.txt"
                                                         << "click 8,scroll Left" << 7 << "HScroll1";
@@ -638,8 +631,6 @@ void TestFrmMain::tablesGrowWithTheWindow_data()
                                          << "MSFlexGrid1" << QSize(-40, 300) << true << false;
     QTest::newRow("Tightness, larger") << "mnuTightness"
                                        << "MSFlexGrid2" << QSize(200, 100) << false << true;
-    QTest::newRow("Single Logger, larger") << "mnuSL1"
-                                           << "MSFlexGrid3" << QSize(200, 100) << false << true;
 }
 
 // At its design size the window keeps the design; made larger, the tables and their frames take
@@ -753,7 +744,6 @@ void TestFrmMain::receiveLampBlinksOnlyInRealMode_data()
     QTest::newRow("live run") << "mnuReal" << true << "menu green menu green";
     QTest::newRow("Real Mode, not started") << "mnuReal" << false << "menu green menu green";
     QTest::newRow("Store download") << "mnuStore" << true << "green green green green";
-    QTest::newRow("Logger page 2") << "mnuL2" << true << "green green green green";
     QTest::newRow("Single Logger page 0") << "mnuSL0" << false << "green green green green";
     QTest::newRow("Tightness") << "mnuTightness" << true << "green green green green";
 }
