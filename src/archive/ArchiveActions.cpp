@@ -47,8 +47,8 @@ ArchiveActions::ArchiveActions(frmArchive &window, Archiver &archiver, MessageSi
 {
     ArchiveTableModel &model = window.model();
     m_order = new PickOrder(
-        window.table()->selectionModel(), [&model](int row) { return model.entryAt(row).id; },
-        this);
+        window.table()->selectionModel(),
+        [&model](int row) { return row < model.rowCount() ? model.entryAt(row).id : 0; }, this);
     m_buttons = buildButtons();
     connect(&window, &frmArchive::selectionChanged, this, &ArchiveActions::updateButtons);
     connect(window.table(), &QTableView::activated, this, [this](const QModelIndex &index) {
@@ -76,7 +76,7 @@ QWidget *ArchiveActions::buildButtons()
     m_chart->setObjectName(QStringLiteral("archiveChart"));
     m_chart->setToolTip(QStringLiteral("The selected logger pages as one series, in the order "
                                        "you picked them (Ctrl+click)"));
-    m_trend = new QPushButton(QStringLiteral("&Trend"));
+    m_trend = new QPushButton(QStringLiteral("T&rend"));
     m_trend->setObjectName(QStringLiteral("archiveTrend"));
     m_trend->setToolTip(QStringLiteral("The selected live run's readings over time"));
     layout->addWidget(m_export);

@@ -321,6 +321,7 @@ void tst_archive_window::pickOrder()
         pick(window, file);
     ArchiveActions *actions = window->actions();
     QCOMPARE(sourcesOf(actions->pickedIds()), order);
+    window->grab().save(QCoreApplication::applicationDirPath() + "/archive-window-picked.png");
 
     // One CSV: every row led by its download's source (and the archive's customer), in order.
     const QString csv = m_harness->dir.filePath("picked.csv");
