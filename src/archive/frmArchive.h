@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class ArchiveActions;
 class Archiver;
 class MessageSink;
 class QComboBox;
@@ -26,6 +27,8 @@ public:
     QList<qint64> selectedIds() const;
     ArchiveTableModel &model() { return m_model; }
     QTableView *table() const { return m_table; }
+    // Export, chart and trend of the selected downloads.
+    ArchiveActions *actions() const { return m_actions; }
 
     // Shows the archive's current list again (after something was archived).
     void refresh();
@@ -53,4 +56,5 @@ private:
     QPushButton *m_open = nullptr;
     QPushButton *m_delete = nullptr;
     QLabel *m_status = nullptr;
+    ArchiveActions *m_actions = nullptr;
 };
