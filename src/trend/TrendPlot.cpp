@@ -129,15 +129,7 @@ void TrendPlot::keyPressEvent(QKeyEvent *event)
     }
 }
 
-TrendPlot::Reduced TrendPlot::reduced(qint64 t0, qint64 t1, int width) const
-{
-    Reduced columns;
-    for (int q = 0; q < kCount; ++q)
-        if (m_ticked[q]) columns[q] = m_series.reduce(q, t0, t1, width);
-    return columns;
-}
-
-bool TrendPlot::valueRange(bool percent, const Reduced &columns, double *low, double *high) const
+bool TrendPlot::valueRange(bool percent, const Columns &columns, double *low, double *high) const
 {
     bool any = false;
     for (int q = 0; q < kCount; ++q) {

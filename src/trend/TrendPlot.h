@@ -1,11 +1,10 @@
 #pragma once
 
+#include "trend/TrendSeries.h"
+
 #include <QWidget>
 #include <array>
 #include <vector>
-
-class TrendSeries;
-struct TrendColumn;
 
 // Draws the live run's ticked quantities against wall-clock time: ppm and other units on the
 // left axis, percentages on the right, each line from the series reduced to one min/max stroke
@@ -41,10 +40,9 @@ private:
     QRect plotArea() const;
     void viewRange(qint64 *t0, qint64 *t1) const;
     void drawTimeAxis(QPainter &p, const QRect &area, qint64 t0, qint64 t1) const;
-    using Reduced = std::array<std::vector<TrendColumn>, kCount>;
-    // Each ticked quantity reduced once per paint: the axes and the lines share it.
-    Reduced reduced(qint64 t0, qint64 t1, int width) const;
-    bool valueRange(bool percent, const Reduced &columns, double *low, double *high) const;
+    // Each ticked quantity reduced to the plot's pixel columns, once per paint.
+    using Columns = std::array<std::vector<TrendColumn>, kCount>;
+    bool valueRange(bool percent, const Columns &columns, double *low, double *high) const;
     void drawValueAxis(QPainter &p, const QRect &area, bool right, double low, double high) const;
     void drawLine(QPainter &p, const QRect &area, int quantity,
                   const std::vector<TrendColumn> &columns, double low, double high) const;

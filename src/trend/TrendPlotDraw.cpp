@@ -4,10 +4,10 @@
 #include "trend/TrendSeries.h"
 
 #include <QDateTime>
+#include <QLine>
 #include <QPainter>
-#include <QPainterPath>
 #include <cmath>
-#include <optional>
+#include <vector>
 
 namespace {
 double niceStep(double span, int count)
@@ -42,7 +42,9 @@ void TrendPlot::paintEvent(QPaintEvent *)
     qint64 t0, t1;
     viewRange(&t0, &t1);
     drawTimeAxis(p, area, t0, t1);
-    const Reduced columns = reduced(t0, t1, std::max(area.width(), 1));
+    Columns columns;
+    for (int q = 0; q < kCount; ++q)
+        if (m_ticked[q]) columns[q] = m_series.reduce(q, t0, t1, area.width());
     for (const bool percent : {false, true}) {
         double low = 0, high = 0;
         if (!valueRange(percent, columns, &low, &high)) continue;
@@ -115,35 +117,34 @@ void TrendPlot::drawValueAxis(QPainter &p, const QRect &area, bool right, double
 void TrendPlot::drawLine(QPainter &p, const QRect &area, int q,
                          const std::vector<TrendColumn> &columns, double low, double high) const
 {
-    // One bar per pixel column from its minimum to its maximum. Where the readings are dense
-    // the bar is stretched to meet the previous column's last reading; where they are sparse
-    // (zoomed in) a line joins the two. A gap breaks the line. Filled rectangles are the
-    // cheapest thing a painter draws: a path of thousands of pieces stroked with a wide pen
-    // cost the large window hundreds of milliseconds per reading.
-    QVector<QRect> bars;
-    QVector<QLine> joins;
-    bars.reserve(int(columns.size()));
-    std::optional<QPoint> previous; // the last reading of the column before
+    // Each pixel column is one solid bar from the lowest to the highest point the line reaches
+    // there: its readings' minimum and maximum and, where the column before is its neighbour,
+    // that column's last reading (the join is a step). A bar is filled row by row without
+    // stroking, so an 8-hour run draws in a large window as quickly as a short one; a pen, a
+    // path or a polyline had the painter stroke every pixel, hundreds of milliseconds there.
+    // Columns further apart (few readings for the width) are joined by a line; a gap breaks
+    // the line. Bars and joins are two pixels high, the weight of the line.
+    const QColor colour = colourOf(q);
+    std::vector<QLine> joins;
+    const TrendColumn *before = nullptr;
     for (const TrendColumn &c : columns) {
         const int x = area.left() + c.x;
-        int top = yOf(area, c.maximum, low, high);
-        int bottom = yOf(area, c.minimum, low, high);
-        if (previous && !c.gapBefore) {
-            if (x - previous->x() <= 1) {
-                top = std::min(top, previous->y());
-                bottom = std::max(bottom, previous->y());
+        int top = yOf(area, c.maximum, low, high), bottom = yOf(area, c.minimum, low, high);
+        if (before && !c.gapBefore) {
+            const int join = yOf(area, before->last, low, high);
+            if (c.x - before->x <= 1) {
+                top = std::min(top, join);
+                bottom = std::max(bottom, join);
             } else {
-                joins << QLine(*previous, QPoint(x, yOf(area, c.first, low, high)));
+                joins.emplace_back(area.left() + before->x, join, x, yOf(area, c.first, low, high));
             }
         }
-        bars << QRect(x, top, 2, bottom - top + 2); // two pixels: a flat line shows clearly
-        previous = QPoint(x, yOf(area, c.last, low, high));
+        p.fillRect(QRect(x, top, 1, bottom - top + 2), colour);
+        before = &c;
     }
-    p.setPen(Qt::NoPen);
-    p.setBrush(colourOf(q));
-    p.drawRects(bars);
-    QPen pen(colourOf(q), 2);
-    pen.setCosmetic(true);
-    p.setPen(pen);
-    p.drawLines(joins);
+    p.setPen(QPen(colour, 1));
+    p.drawLines(joins.data(), int(joins.size()));
+    for (QLine &join : joins)
+        join.translate(0, 1);
+    p.drawLines(joins.data(), int(joins.size()));
 }

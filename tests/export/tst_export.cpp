@@ -774,7 +774,8 @@ void tst_export::archived_data()
     QTest::newRow("live run, workbook")
         << "live"
         << "xlsx"
-        << QStringList{liveHeader, "row s:'2024-03-12T14:32:08+01:00' s:'12/03/24' s:'14:32:08' "
+        << QStringList{liveHeader, "row d:datetime.datetime(2024, 3, 12, 14, 32, 8) s:'12/03/24' "
+                                   "s:'14:32:08' "
                                    "n:None n:5 n:None n:None n:None n:None n:356.9 n:21 n:-0.11 "
                                    "s:'Natural Gas' s:\"'F\""};
     QTest::newRow("live run, report")

@@ -158,19 +158,24 @@ private slots:
     void reopenedFromArchive_data()
     {
         QTest::addColumn<int>("readings");
-        QTest::newRow("one") << 1;
-        QTest::newRow("forty, some with no number") << 40;
+        QTest::addColumn<bool>("doubleClick"); // else the Trend button
+        QTest::newRow("one, button") << 1 << false;
+        QTest::newRow("forty with gaps, button") << 40 << false;
+        QTest::newRow("forty with gaps, double click") << 40 << true;
     }
 
     void reopenedFromArchive()
     {
         QFETCH(int, readings);
+        QFETCH(bool, doubleClick);
         FakePort port;
         RecordingMessages messages;
         Program program(port, messages);
         program.pauses.setWait(port.pauseFunction());
         program.startUp();
-        program.archiver.enable(m_dir.filePath(QStringLiteral("run-%1.sqlite").arg(readings)));
+        program.archiver.enable(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())
+                                                   .replace(QLatin1Char(' '), QLatin1Char('-')) +
+                                               QStringLiteral(".sqlite")));
         frmMain window(program);
         auto *panel = window.findChild<TrendPanel *>("trendPanel");
         showReadings(program, port, readings);
@@ -179,12 +184,20 @@ private slots:
 
         window.findChild<QAction *>("mnuArchiveBrowse")->trigger();
         auto *archive = window.findChild<frmArchive *>("frmArchive");
-        QVERIFY(archive);
+        QVERIFY(archive && QTest::qWaitForWindowExposed(archive));
         QTRY_COMPARE(archive->model().rowCount(), 1);
-        archive->table()->selectRow(0);
+        QTableView *table = archive->table();
+        table->selectRow(0);
         auto *button = archive->findChild<QPushButton *>("archiveTrend");
         QVERIFY(button->isEnabled());
-        QTest::mouseClick(button, Qt::LeftButton);
+        if (doubleClick) {
+            // The row's number: not a cell that opens an editor.
+            const QPoint at = table->visualRect(archive->model().index(0, 0)).center();
+            QTest::mousePress(table->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
         auto *reopened = archive->findChild<TrendPanel *>("archivedTrendWindow");
         QVERIFY(reopened && reopened->isWindow() && reopened->isVisible());
         QCOMPARE(messages.count(), 0);
