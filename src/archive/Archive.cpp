@@ -223,21 +223,15 @@ bool Archive::exec(QSqlQuery &query, QString *error, bool *corrupt)
 
 bool Archive::prepare(QString *error, bool *corrupt)
 {
-    for (const QString &statement : m_dialect.connectionSetup(false)) {
-        QSqlQuery q(database());
-        q.prepare(statement);
-        if (!exec(q, error, corrupt)) return false;
-    }
+    for (const QString &statement : m_dialect.connectionSetup(false))
+        if (!run(statement, error, corrupt)) return false;
     return migrate(error, corrupt);
 }
 
 bool Archive::setBulk(bool bulk, QString *error)
 {
-    for (const QString &statement : m_dialect.connectionSetup(bulk)) {
-        QSqlQuery q(database());
-        q.prepare(statement);
-        if (!exec(q, error)) return false;
-    }
+    for (const QString &statement : m_dialect.connectionSetup(bulk))
+        if (!run(statement, error)) return false;
     return true;
 }
 
@@ -282,9 +276,7 @@ bool Archive::migrate(QString *error, bool *corrupt)
               << QStringLiteral("INSERT INTO archive_meta (key, value) VALUES ('schema', '%1')")
                      .arg(*version + 1);
         for (const QString &step : steps) {
-            QSqlQuery q(database());
-            q.prepare(m_dialect.sql(step));
-            if (!exec(q, error, corrupt)) {
+            if (!run(m_dialect.sql(step), error, corrupt)) {
                 rollback();
                 return false;
             }
@@ -293,18 +285,25 @@ bool Archive::migrate(QString *error, bool *corrupt)
     }
 }
 
+bool Archive::run(const QString &statement, QString *error, bool *corrupt)
+{
+    // Set-up, schema and transaction statements run unprepared: a server prepares only
+    // queries and data changes.
+    QSqlQuery q(database());
+    if (q.exec(statement)) return true;
+    if (corrupt) *corrupt = m_dialect.isCorruption(q.lastError());
+    *error = failure(QStringLiteral("Cannot use"), q.lastError());
+    return false;
+}
+
 bool Archive::begin(QString *error)
 {
-    QSqlQuery q(database());
-    q.prepare(m_dialect.beginWrite());
-    return exec(q, error);
+    return run(m_dialect.beginWrite(), error);
 }
 
 bool Archive::commit(QString *error)
 {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("COMMIT"));
-    if (exec(q, error)) return true;
+    if (run(QStringLiteral("COMMIT"), error)) return true;
     rollback();
     return false;
 }

@@ -102,6 +102,7 @@ private:
     bool migrate(QString *error, bool *corrupt);
     std::optional<int> schemaVersion(QString *error, bool *corrupt);
     bool insertRows(qint64 id, const QList<ReadingRows::Row> &rows, QString *error);
+    bool run(const QString &statement, QString *error, bool *corrupt = nullptr);
     bool begin(QString *error);
     bool commit(QString *error);
     void rollback();
