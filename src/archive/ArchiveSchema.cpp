@@ -43,6 +43,21 @@ QStringList stepTo(int version)
             QStringLiteral("CREATE INDEX downloads_customer ON downloads (customer, received)"),
             QStringLiteral("CREATE INDEX downloads_mode ON downloads (mode, received)"),
         };
+    case 3:
+        // A team archive on a server records who archived each download; a live run gets a
+        // key of its own (a download's is its data file's SHA-256), so that pushing it again
+        // to a team archive adds nothing; a local archive records what it pushed where.
+        return {
+            QStringLiteral("ALTER TABLE downloads ADD COLUMN archived_by TEXT NOT NULL "
+                           "DEFAULT %WHO%"),
+            QStringLiteral("ALTER TABLE downloads ADD COLUMN run_key TEXT"),
+            QStringLiteral("CREATE UNIQUE INDEX downloads_run_key ON downloads (run_key)"),
+            QStringLiteral("CREATE TABLE pushes ("
+                           " download_id %INT% NOT NULL REFERENCES downloads(id) ON DELETE CASCADE,"
+                           " team TEXT NOT NULL," // the team archive: host:port/database
+                           " pushed %INT% NOT NULL,"
+                           " PRIMARY KEY (download_id, team))%KEYED%"),
+        };
     default:
         return {};
     }

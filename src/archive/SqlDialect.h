@@ -27,6 +27,7 @@ public:
     //   %INT%   a 64-bit integer    %REAL%  a double    %BLOB%  a byte string
     //   %KEYED% what follows the closing parenthesis of a table clustered on its primary key
     //   %LIKE%  a case-blind LIKE
+    //   %WHO%   who is connected: the server's role, nobody in a file of one computer
     QString sql(QString statement) const;
 
     // Run once on every new connection; bulk trades durability against a power cut (never

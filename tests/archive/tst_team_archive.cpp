@@ -6,10 +6,13 @@
 #include "TestServer.h"
 
 #include "archive/Archive.h"
+#include "archive/TeamSync.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <signal.h>
 
 using namespace ArchiveTestFiles;
 
@@ -25,6 +28,11 @@ private slots:
     void filtersAndLabels();
     void cliOnServer_data();
     void cliOnServer();
+    void pushEachOnce();
+    void pushFaults_data();
+    void pushFaults();
+    void teamLocation_data();
+    void teamLocation();
 
 private:
     QString adminUrl() const { return m_server->url(QStringLiteral("postgres"), m_database); }
@@ -32,6 +40,9 @@ private:
     QStringList serverQuery(const QString &sql);
     QByteArray cli(const QStringList &args, int *exitCode, QByteArray *err = nullptr,
                    const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+
+    QString localArchive(const QString &name, int first, int count);
+    void checkTeamHolds(int downloads);
 
     std::unique_ptr<TestServer> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -223,6 +234,176 @@ void tst_team_archive::cliOnServer()
     const QByteArray printed = cli(QStringList{"archive", "--db", adminUrl()} + args, &code, &err);
     QVERIFY2(code == exitCode, err.constData());
     QVERIFY2(printed.contains(out.toUtf8()), printed.constData());
+}
+
+// A local archive of count distinct downloads, keyed first to first + count - 1: one real
+// download copied in SQL under made-up keys, as fast as a test needs many.
+QString tst_team_archive::localArchive(const QString &name, int first, int count)
+{
+    const QString path = m_dir->filePath(name + QStringLiteral(".sqlite"));
+    {
+        Archive local;
+        QString error;
+        if (!local.open(path, &error) ||
+            !local.addDataFile(loggerVariant(0), {"file", name, {}}, &error))
+            qWarning("%s", qPrintable(error));
+    }
+    const QString key = QStringLiteral("printf('%064d', k)");
+    query(path, QStringLiteral("UPDATE downloads SET sha256 = printf('%064d', %1)").arg(first));
+    query(path, QStringLiteral("WITH RECURSIVE n(k) AS (SELECT %1 UNION ALL SELECT k + 1 FROM n "
+                               "WHERE k < %2) INSERT INTO downloads (received, archived, mode, "
+                               "version, sampling, origin, source, sha256, data, data_size, "
+                               "records) SELECT received + k, archived, mode, version, sampling, "
+                               "origin, source, %3, data, data_size, records FROM downloads, n "
+                               "WHERE id = 1")
+                    .arg(first + 1)
+                    .arg(first + count - 1)
+                    .arg(key));
+    query(path, QStringLiteral("INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, "
+                               "ratio, xair, eff, temp1, temp2, pressure, value1, value2 FROM "
+                               "downloads d, readings r WHERE r.download_id = 1 AND d.id > 1"));
+    return path;
+}
+
+// Each download once, and each whole: its data file and every one of its readings.
+void tst_team_archive::checkTeamHolds(int downloads)
+{
+    QCOMPARE(serverQuery("SELECT COUNT(*), COUNT(DISTINCT sha256) FROM downloads").value(0),
+             QString::number(downloads));
+    QCOMPARE(serverQuery("SELECT COUNT(DISTINCT sha256) FROM downloads"),
+             QStringList{QString::number(downloads)});
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads d WHERE records <> (SELECT COUNT(*) "
+                         "FROM readings r WHERE r.download_id = d.id) OR data IS NULL"),
+             QStringList{"0"});
+}
+
+// Two computers' archives, overlapping, one with a live run and labels: the team archive ends
+// with the union, labels and all, and a second push adds nothing.
+void tst_team_archive::pushEachOnce()
+{
+    Archive first, second;
+    openArchive(first, localArchive(QStringLiteral("first"), 0, 5));
+    openArchive(second, localArchive(QStringLiteral("second"), 3, 4));
+    QString error;
+    QVERIFY(first.label(1, {QStringLiteral("Acme"), QStringLiteral("Boiler 2"), {}}, &error));
+    const auto run = second.beginLiveRun({"live", "/dev/ttyUSB0", {}}, &error);
+    QVERIFY2(run, qPrintable(error));
+    ReadingRows::Row reading;
+    reading.row = 1;
+    reading.cells = QStringList{QStringLiteral("7")};
+    reading.values[0] = 7.0;
+    QVERIFY(second.appendReading(*run, reading, &error));
+    TeamSync::Report report;
+    QVERIFY2(TeamSync::pushWithRetry(second, adminUrl(), 1, &report, {}, &error),
+             qPrintable(error));
+    QCOMPARE(report.pushed, 4); // the live run waits for its end
+    QVERIFY(second.endLiveRun(*run, &error));
+    for (Archive *local : {&first, &second, &first}) {
+        report = {};
+        QVERIFY2(TeamSync::pushWithRetry(*local, adminUrl(), 1, &report, {}, &error),
+                 qPrintable(error));
+    }
+    QCOMPARE(report.pushed + report.existed, 0);
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{"8"});
+    QCOMPARE(serverQuery("SELECT customer || '/' || site || '/' || archived_by FROM downloads "
+                         "WHERE customer <> ''"),
+             QStringList{"Acme/Boiler 2/postgres"});
+    QCOMPARE(serverQuery("SELECT records FROM downloads WHERE origin = 'live'"), QStringList{"1"});
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM readings r JOIN downloads d ON d.id = "
+                         "r.download_id WHERE d.origin = 'live'"),
+             QStringList{"1"});
+}
+
+void tst_team_archive::pushFaults_data()
+{
+    QTest::addColumn<int>("processes");
+    QTest::addColumn<int>("each");   // downloads in each process's local archive
+    QTest::addColumn<int>("stride"); // how far apart their ranges start; 0: the same downloads
+    QTest::addColumn<QString>("fault");
+
+    QTest::newRow("four pushers, server restarted") << 4 << 1000 << 750 << "restart";
+    QTest::newRow("server crashed") << 2 << 300 << 150 << "crash";
+    QTest::newRow("connections dropped") << 2 << 300 << 300 << "drop";
+    QTest::newRow("same downloads at once") << 3 << 300 << 0 << "";
+    QTest::newRow("push killed") << 1 << 400 << 0 << "kill";
+}
+
+// Pushers in processes of their own; part-way, the fault. Every pusher (a killed one: pushing
+// again) ends with success, and the team archive holds the union exactly once.
+void tst_team_archive::pushFaults()
+{
+    QFETCH(int, processes);
+    QFETCH(int, each);
+    QFETCH(int, stride);
+    QFETCH(QString, fault);
+    QStringList locals;
+    for (int p = 0; p < processes; ++p)
+        locals << localArchive(QStringLiteral("pusher%1").arg(p), p * stride, each);
+    std::vector<std::unique_ptr<QProcess>> pushers;
+    int lines = 0;
+    for (const QString &local : locals) {
+        auto process = std::make_unique<QProcess>();
+        connect(process.get(), &QProcess::readyReadStandardOutput, this,
+                [&lines, p = process.get()] {
+                    while (p->canReadLine())
+                        lines += p->readLine().startsWith("pushed\t") ? 1 : 0;
+                });
+        process->start(QStringLiteral(NRV508_CLI),
+                       {"archive", "--db", local, "sync", "--team", adminUrl()});
+        pushers.push_back(std::move(process));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(lines >= each / 4, 60000);
+    QString error;
+    if (fault == QLatin1String("restart") || fault == QLatin1String("crash")) {
+        QVERIFY2(m_server->stop(fault == QLatin1String("crash"), &error), qPrintable(error));
+        QVERIFY2(m_server->restart(&error), qPrintable(error));
+    } else if (fault == QLatin1String("drop")) {
+        m_server->sql(m_database,
+                      {"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                       "current_database() AND pid <> pg_backend_pid()"},
+                      &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    } else if (fault == QLatin1String("kill")) {
+        ::kill(pid_t(pushers.front()->processId()), SIGKILL);
+    }
+    for (auto &process : pushers) {
+        QVERIFY(process->waitForFinished(120000));
+        if (fault != QLatin1String("kill"))
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+    }
+    if (fault == QLatin1String("kill")) {
+        int code = 0;
+        QByteArray err;
+        cli({"archive", "--db", locals.first(), "sync", "--team", adminUrl()}, &code, &err);
+        QVERIFY2(code == 0, err.constData());
+        QCOMPARE(query(locals.first(), "PRAGMA integrity_check"), QStringList{"ok"});
+        QCOMPARE(query(locals.first(), "SELECT COUNT(*) FROM downloads"),
+                 QStringList{QString::number(each)});
+    }
+    checkTeamHolds((processes - 1) * stride + each);
+}
+
+void tst_team_archive::teamLocation_data()
+{
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("problem"); // found in the reason; empty: accepted
+
+    QTest::newRow("user, host, port, database") << "postgresql://tech@db.example:5432/team"
+                                                << "";
+    QTest::newRow("password in the URL") << "postgresql://tech:secret@db/team"
+                                         << "password";
+    QTest::newRow("a file") << "/home/tech/archive.sqlite"
+                            << "postgresql://";
+    QTest::newRow("no database") << "postgresql://tech@db"
+                                 << "no server and database";
+}
+
+void tst_team_archive::teamLocation()
+{
+    QFETCH(QString, location);
+    QFETCH(QString, problem);
+    const QString reason = TeamSync::checkLocation(location);
+    QVERIFY2(problem.isEmpty() ? reason.isEmpty() : reason.contains(problem), qPrintable(reason));
 }
 
 QTEST_GUILESS_MAIN(tst_team_archive)
