@@ -288,6 +288,7 @@ bool Archive::migrate(QString *error, bool *corrupt)
             continue;
         }
         QStringList steps = ArchiveSchema::stepTo(*version + 1);
+        if (m_dialect.hasRoles()) steps << ArchiveSchema::rightsTo(*version + 1);
         steps << QStringLiteral("DELETE FROM archive_meta WHERE key = 'schema'")
               << QStringLiteral("INSERT INTO archive_meta (key, value) VALUES ('schema', '%1')")
                      .arg(*version + 1);
@@ -715,7 +716,19 @@ bool Archive::label(qint64 id, const ArchiveLabels &labels, QString *error)
     for (const QVariant &v : values)
         q.addBindValue(v);
     q.addBindValue(id);
-    return exec(q, error);
+    return exec(q, error) && changedOne(q, id, error);
+}
+
+bool Archive::changedOne(const QSqlQuery &q, qint64 id, QString *error) const
+{
+    // On a team archive a download can be seen by someone who may not change it: the server
+    // then changes nothing, without an error of its own.
+    if (q.numRowsAffected() > 0) return true;
+    *error = QStringLiteral("Download %1 of the archive %2 was archived by someone else; this "
+                            "user may not change or delete it.")
+                 .arg(id)
+                 .arg(shownLocation());
+    return false;
 }
 
 bool Archive::remove(qint64 id, QString *error)
@@ -726,7 +739,8 @@ bool Archive::remove(qint64 id, QString *error)
         QSqlQuery q(database());
         q.prepare(QLatin1String(statement));
         q.addBindValue(id);
-        if (!exec(q, error)) {
+        const bool downloadRow = QLatin1String(statement).contains(QLatin1String("downloads"));
+        if (!exec(q, error) || (downloadRow && !changedOne(q, id, error))) {
             rollback();
             return false;
         }

@@ -136,6 +136,7 @@ private:
     bool commit(QString *error);
     void rollback();
     bool exec(QSqlQuery &query, QString *error, bool *corrupt = nullptr);
+    bool changedOne(const QSqlQuery &query, qint64 id, QString *error) const;
     QString failure(const QString &what, const class QSqlError &error) const;
     QString shownLocation() const;
     QSqlDatabase database() const;

@@ -14,4 +14,8 @@ constexpr int kCurrent = 3;
 // placeholders of SqlDialect::sql.
 QStringList stepTo(int version);
 
+// What a server with roles adds to a step: the rights of the technicians' and the office's
+// group roles (created when missing).
+QStringList rightsTo(int version);
+
 } // namespace ArchiveSchema

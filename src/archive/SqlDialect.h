@@ -39,6 +39,10 @@ public:
     // Whether a table exists: one bound value, the table name; a row back means yes.
     QString tableExistsQuery() const;
 
+    // Whether the engine has users with rights of their own (a team on a server), which the
+    // schema then sets up.
+    bool hasRoles() const { return m_kind == Kind::PostgreSQL; }
+
     // The file is damaged or is not an archive at all.
     bool isCorruption(const QSqlError &error) const;
     // The disk or a file-size limit is full, or the device refuses writes.

@@ -9,6 +9,9 @@
 #include "archive/TeamSync.h"
 
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,6 +34,8 @@ private slots:
     void pushEachOnce();
     void pushFaults_data();
     void pushFaults();
+    void rights_data();
+    void rights();
     void teamLocation_data();
     void teamLocation();
 
@@ -45,6 +50,7 @@ private:
     void checkTeamHolds(int downloads);
 
     std::unique_ptr<TestServer> m_server;
+    QTemporaryDir m_home; // the password file
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_database;
     int m_databases = 0;
@@ -55,6 +61,20 @@ void tst_team_archive::initTestCase()
     m_server = std::make_unique<TestServer>(QStringLiteral(NRV508_PG_TEST_DIR));
     QString error;
     QVERIFY2(m_server->start(&error), qPrintable(error));
+    // The group roles the archive's schema grants rights to, and the team's own roles, which
+    // find their passwords in the password file as a technician's program would.
+    m_server->sql(QStringLiteral("postgres"),
+                  {"CREATE ROLE nrv508_technician NOLOGIN", "CREATE ROLE nrv508_office NOLOGIN",
+                   "CREATE ROLE alice LOGIN PASSWORD 'alice-pw' IN ROLE nrv508_technician",
+                   "CREATE ROLE bob LOGIN PASSWORD 'bob-pw' IN ROLE nrv508_technician",
+                   "CREATE ROLE office LOGIN PASSWORD 'office-pw' IN ROLE nrv508_office"},
+                  &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QString passwords = m_home.filePath(QStringLiteral("pgpass"));
+    QVERIFY(writeFile(passwords, "127.0.0.1:*:*:alice:alice-pw\n127.0.0.1:*:*:bob:bob-pw\n"
+                                 "127.0.0.1:*:*:office:office-pw\n"));
+    QFile::setPermissions(passwords, QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("PGPASSFILE", QFile::encodeName(passwords));
 }
 
 void tst_team_archive::cleanupTestCase()
@@ -72,6 +92,8 @@ void tst_team_archive::init()
     m_server->sql(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE ") + m_database},
                   &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
+    Archive made; // by its owner: the team's roles may not create tables
+    openArchive(made, adminUrl());
 }
 
 void tst_team_archive::openArchive(Archive &archive, const QString &url)
@@ -250,15 +272,17 @@ QString tst_team_archive::localArchive(const QString &name, int first, int count
     }
     const QString key = QStringLiteral("printf('%064d', k)");
     query(path, QStringLiteral("UPDATE downloads SET sha256 = printf('%064d', %1)").arg(first));
-    query(path, QStringLiteral("WITH RECURSIVE n(k) AS (SELECT %1 UNION ALL SELECT k + 1 FROM n "
-                               "WHERE k < %2) INSERT INTO downloads (received, archived, mode, "
-                               "version, sampling, origin, source, sha256, data, data_size, "
-                               "records) SELECT received + k, archived, mode, version, sampling, "
-                               "origin, source, %3, data, data_size, records FROM downloads, n "
-                               "WHERE id = 1")
-                    .arg(first + 1)
-                    .arg(first + count - 1)
-                    .arg(key));
+    query(path,
+          QStringLiteral(
+              "WITH RECURSIVE n(k) AS (SELECT %1 WHERE %1 <= %2 UNION ALL SELECT k + 1 FROM n "
+              "WHERE k < %2) INSERT INTO downloads (received, archived, mode, "
+              "version, sampling, origin, source, sha256, data, data_size, "
+              "records) SELECT received + k, archived, mode, version, sampling, "
+              "origin, source, %3, data, data_size, records FROM downloads, n "
+              "WHERE id = 1")
+              .arg(first + 1)
+              .arg(first + count - 1)
+              .arg(key));
     query(path, QStringLiteral("INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, "
                                "ratio, xair, eff, temp1, temp2, pressure, value1, value2 FROM "
                                "downloads d, readings r WHERE r.download_id = 1 AND d.id > 1"));
@@ -348,8 +372,9 @@ void tst_team_archive::pushFaults()
                     while (p->canReadLine())
                         lines += p->readLine().startsWith("pushed\t") ? 1 : 0;
                 });
-        process->start(QStringLiteral(NRV508_CLI),
-                       {"archive", "--db", local, "sync", "--team", adminUrl()});
+        const QString who = pushers.size() % 2 ? QStringLiteral("bob") : QStringLiteral("alice");
+        process->start(QStringLiteral(NRV508_CLI), {"archive", "--db", local, "sync", "--team",
+                                                    m_server->url(who, m_database)});
         pushers.push_back(std::move(process));
     }
     QTRY_VERIFY_WITH_TIMEOUT(lines >= each / 4, 60000);
@@ -374,13 +399,89 @@ void tst_team_archive::pushFaults()
     if (fault == QLatin1String("kill")) {
         int code = 0;
         QByteArray err;
-        cli({"archive", "--db", locals.first(), "sync", "--team", adminUrl()}, &code, &err);
+        cli({"archive", "--db", locals.first(), "sync", "--team",
+             m_server->url(QStringLiteral("alice"), m_database)},
+            &code, &err);
         QVERIFY2(code == 0, err.constData());
         QCOMPARE(query(locals.first(), "PRAGMA integrity_check"), QStringList{"ok"});
         QCOMPARE(query(locals.first(), "SELECT COUNT(*) FROM downloads"),
                  QStringList{QString::number(each)});
     }
     checkTeamHolds((processes - 1) * stride + each);
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads WHERE archived_by NOT IN ('alice', "
+                         "'bob')"),
+             QStringList{"0"});
+}
+
+void tst_team_archive::rights_data()
+{
+    QTest::addColumn<QString>("who");    // alice archived the download
+    QTest::addColumn<QString>("action"); // label, delete, or forge: add one under bob's name
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("technician relabels her own") << "alice"
+                                                 << "label" << true;
+    QTest::newRow("technician relabels another's") << "bob"
+                                                   << "label" << false;
+    QTest::newRow("technician deletes another's") << "bob"
+                                                  << "delete" << false;
+    QTest::newRow("technician deletes her own") << "alice"
+                                                << "delete" << true;
+    QTest::newRow("technician adds under another's name") << "alice"
+                                                          << "forge" << false;
+    QTest::newRow("office relabels any") << "office"
+                                         << "label" << true;
+    QTest::newRow("office deletes any") << "office"
+                                        << "delete" << true;
+}
+
+void tst_team_archive::rights()
+{
+    QFETCH(QString, who);
+    QFETCH(QString, action);
+    QFETCH(bool, allowed);
+    Archive local;
+    openArchive(local, localArchive(QStringLiteral("alice"), 0, 1));
+    TeamSync::Report report;
+    QString error;
+    QVERIFY2(TeamSync::pushWithRetry(local, m_server->url(QStringLiteral("alice"), m_database), 1,
+                                     &report, {}, &error),
+             qPrintable(error));
+    QCOMPARE(serverQuery("SELECT archived_by FROM downloads"), QStringList{"alice"});
+    const qint64 id = serverQuery("SELECT id FROM downloads").value(0).toLongLong();
+
+    Archive team;
+    openArchive(team, m_server->url(who, m_database));
+    bool done = false;
+    if (action == QLatin1String("label")) {
+        done = team.label(id, {QStringLiteral("Relabelled"), {}, {}}, &error);
+        QCOMPARE(serverQuery("SELECT customer FROM downloads"),
+                 QStringList{allowed ? "Relabelled" : ""});
+    } else if (action == QLatin1String("delete")) {
+        done = team.remove(id, &error);
+        QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{allowed ? "0" : "1"});
+        QCOMPARE(serverQuery("SELECT COUNT(*) = 0 FROM readings"),
+                 QStringList{allowed ? "true" : "false"});
+    } else {
+        StoredDownload forged = *local.stored(1, &error);
+        forged.entry.sha256 = QStringLiteral("forged");
+        QVERIFY(team.adopt(forged, &error)); // under her own name: fine
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "forger");
+            db.setHostName(QStringLiteral("127.0.0.1"));
+            db.setPort(m_server->port());
+            db.setUserName(who);
+            db.setDatabaseName(m_database);
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            QSqlQuery q(db);
+            done = q.exec("UPDATE downloads SET archived_by = 'bob' WHERE sha256 = 'forged'") &&
+                   q.numRowsAffected() == 1;
+            error = q.lastError().text();
+        }
+        QSqlDatabase::removeDatabase("forger");
+    }
+    QVERIFY2(done == allowed, qPrintable(error));
+    if (!allowed) QVERIFY(!error.isEmpty());
 }
 
 void tst_team_archive::teamLocation_data()
