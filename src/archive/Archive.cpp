@@ -14,10 +14,16 @@
 #include <QUrl>
 #include <QUuid>
 #include <QtCore/qglobal.h>
+#include <numeric>
+#include <tuple>
 
 namespace {
 const char kColumns[] = "id, received, archived, ended, mode, records, version, sampling, origin, "
-                        "source, sha256, customer, site, note";
+                        "source, sha256, customer, site, note, archived_by";
+// Rows per INSERT of readings: one round trip to a server carries many (well inside the
+// engines' limits on bound values).
+constexpr int kRowsPerInsert = 1000;
+constexpr int kReadingColumns = 3 + ReadingRows::kCount;
 
 qint64 msOf(const QDateTime &time)
 {
@@ -52,6 +58,7 @@ ArchiveEntry entryOf(const QSqlQuery &q)
     e.customer = q.value(11).toString();
     e.site = q.value(12).toString();
     e.note = q.value(13).toString();
+    e.archivedBy = q.value(14).toString();
     return e;
 }
 
@@ -72,6 +79,15 @@ bool startsAsSqlite(const QString &path)
     return file.read(16) == QByteArray("SQLite format 3", 16);
 }
 } // namespace
+
+// Statements prepared once for the many inserts of one transaction: each prepare is a round
+// trip to a server.
+struct Archive::Inserts {
+    explicit Inserts(const QSqlDatabase &db) : download(db), rows(db) {}
+    QSqlQuery download;
+    QSqlQuery rows;
+    QString rowsPrepared;
+};
 
 Archive::Archive() = default;
 
@@ -223,21 +239,15 @@ bool Archive::exec(QSqlQuery &query, QString *error, bool *corrupt)
 
 bool Archive::prepare(QString *error, bool *corrupt)
 {
-    for (const QString &statement : m_dialect.connectionSetup(false)) {
-        QSqlQuery q(database());
-        q.prepare(statement);
-        if (!exec(q, error, corrupt)) return false;
-    }
+    for (const QString &statement : m_dialect.connectionSetup(false))
+        if (!run(statement, error, corrupt)) return false;
     return migrate(error, corrupt);
 }
 
 bool Archive::setBulk(bool bulk, QString *error)
 {
-    for (const QString &statement : m_dialect.connectionSetup(bulk)) {
-        QSqlQuery q(database());
-        q.prepare(statement);
-        if (!exec(q, error)) return false;
-    }
+    for (const QString &statement : m_dialect.connectionSetup(bulk))
+        if (!run(statement, error)) return false;
     return true;
 }
 
@@ -278,13 +288,12 @@ bool Archive::migrate(QString *error, bool *corrupt)
             continue;
         }
         QStringList steps = ArchiveSchema::stepTo(*version + 1);
+        if (m_dialect.hasRoles()) steps << ArchiveSchema::rightsTo(*version + 1);
         steps << QStringLiteral("DELETE FROM archive_meta WHERE key = 'schema'")
               << QStringLiteral("INSERT INTO archive_meta (key, value) VALUES ('schema', '%1')")
                      .arg(*version + 1);
         for (const QString &step : steps) {
-            QSqlQuery q(database());
-            q.prepare(m_dialect.sql(step));
-            if (!exec(q, error, corrupt)) {
+            if (!run(m_dialect.sql(step), error, corrupt)) {
                 rollback();
                 return false;
             }
@@ -293,18 +302,25 @@ bool Archive::migrate(QString *error, bool *corrupt)
     }
 }
 
+bool Archive::run(const QString &statement, QString *error, bool *corrupt)
+{
+    // Set-up, schema and transaction statements run unprepared: a server prepares only
+    // queries and data changes.
+    QSqlQuery q(database());
+    if (q.exec(statement)) return true;
+    if (corrupt) *corrupt = m_dialect.isCorruption(q.lastError());
+    *error = failure(QStringLiteral("Cannot use"), q.lastError());
+    return false;
+}
+
 bool Archive::begin(QString *error)
 {
-    QSqlQuery q(database());
-    q.prepare(m_dialect.beginWrite());
-    return exec(q, error);
+    return run(m_dialect.beginWrite(), error);
 }
 
 bool Archive::commit(QString *error)
 {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("COMMIT"));
-    if (exec(q, error)) return true;
+    if (run(QStringLiteral("COMMIT"), error)) return true;
     rollback();
     return false;
 }
@@ -327,55 +343,140 @@ std::optional<Archive::Added> Archive::addDownload(const QByteArray &bytes,
                                                    const ReadingRows::Download &download,
                                                    const ArchiveSource &source, QString *error)
 {
-    const QString sha =
+    StoredDownload stored;
+    stored.entry.received = QDateTime::fromMSecsSinceEpoch(msOf(source.received));
+    stored.entry.mode = download.mode;
+    stored.entry.version = download.version;
+    stored.entry.sampling = download.sampling;
+    stored.entry.origin = source.origin;
+    stored.entry.source = source.name;
+    stored.entry.sha256 =
         QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    if (!begin(error)) return std::nullopt;
+    stored.entry.records = int(download.rows.size());
+    stored.data = qCompress(bytes);
+    stored.dataSize = bytes.size();
+    stored.rows = download.rows;
+    return adopt(stored, error);
+}
+
+std::optional<qint64> Archive::idOfKey(const StoredDownload &download, QString *error)
+{
+    const bool live = download.entry.sha256.isEmpty();
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("SELECT id FROM downloads WHERE sha256 = ?"));
-    q.addBindValue(sha);
-    if (!exec(q, error)) {
-        rollback();
-        return std::nullopt;
+    q.prepare(live ? QStringLiteral("SELECT id FROM downloads WHERE run_key = ?")
+                   : QStringLiteral("SELECT id FROM downloads WHERE sha256 = ?"));
+    q.addBindValue(live ? download.runKey : download.entry.sha256);
+    if (!exec(q, error)) return std::nullopt;
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+std::optional<Archive::Added> Archive::adopt(const StoredDownload &download, QString *error)
+{
+    QList<Added> added;
+    if (!adoptAll({download}, &added, error)) return std::nullopt;
+    return added.first();
+}
+
+bool Archive::adoptAll(const QList<StoredDownload> &downloads, QList<Added> *added, QString *error)
+{
+    for (const StoredDownload &download : downloads) {
+        if (download.entry.sha256.isEmpty() && download.runKey.isEmpty()) {
+            *error = QStringLiteral("Cannot use the archive %1: a live run without its key "
+                                    "cannot be copied into it.")
+                         .arg(shownLocation());
+            return false;
+        }
     }
-    if (q.next()) {
-        const qint64 id = q.value(0).toLongLong();
-        rollback();
-        return Added{id, true};
+    // In key order: two writers adding overlapping sets at once then wait for each other
+    // instead of each holding a key the other needs.
+    QList<qsizetype> order(downloads.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&downloads](qsizetype a, qsizetype b) {
+        const StoredDownload &x = downloads[a], &y = downloads[b];
+        return std::tie(x.entry.sha256, x.runKey) < std::tie(y.entry.sha256, y.runKey);
+    });
+    QList<Added> results(downloads.size());
+    if (!begin(error)) return false;
+    Inserts inserts(database());
+    for (const qsizetype i : order) {
+        const std::optional<Added> one = insertStored(downloads[i], inserts, error);
+        if (!one) {
+            rollback();
+            return false;
+        }
+        results[i] = *one;
     }
-    q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, mode, version, sampling,"
-                             " origin, source, sha256, data, data_size, records)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    if (!commit(error)) return false;
+    *added = results;
+    return true;
+}
+
+std::optional<Archive::Added> Archive::insertStored(const StoredDownload &download,
+                                                    Inserts &inserts, QString *error)
+{
+    // Another writer (a team member on the same server) may be adding the same download: the
+    // unique key settles it, and this insert adds nothing.
+    const ArchiveEntry &e = download.entry;
+    QSqlQuery &q = inserts.download;
+    if (q.lastQuery().isEmpty())
+        q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, ended, mode, version,"
+                                 " sampling, origin, source, sha256, run_key, data, data_size,"
+                                 " records, customer, site, note)"
+                                 " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                                 " ON CONFLICT DO NOTHING RETURNING id"));
+    const QVariant noTime(QMetaType(QMetaType::LongLong));
+    const QVariant noText(QMetaType(QMetaType::QString));
+    int column = 0;
     for (const QVariant &v :
-         QVariantList{msOf(source.received), msOf({}), download.mode, text(download.version),
-                      text(download.sampling), source.origin, text(source.name), sha,
-                      qCompress(bytes), qint64(bytes.size()), int(download.rows.size())})
-        q.addBindValue(v);
-    if (!exec(q, error) || !q.next()) {
-        rollback();
-        return std::nullopt;
+         QVariantList{msOf(e.received), msOf({}),
+                      e.ended.isValid() ? QVariant(e.ended.toMSecsSinceEpoch()) : noTime, e.mode,
+                      text(e.version), text(e.sampling), e.origin, text(e.source),
+                      e.sha256.isEmpty() ? noText : QVariant(e.sha256),
+                      download.runKey.isEmpty() ? noText : QVariant(download.runKey),
+                      download.data.isNull() ? QVariant(QMetaType(QMetaType::QByteArray))
+                                             : QVariant(download.data),
+                      download.dataSize, e.records, text(e.customer), text(e.site), text(e.note)})
+        q.bindValue(column++, v);
+    if (!exec(q, error)) return std::nullopt;
+    if (!q.next()) {
+        q.finish();
+        const std::optional<qint64> known = idOfKey(download, error);
+        if (!known) return std::nullopt;
+        return Added{*known, true};
     }
     const qint64 id = q.value(0).toLongLong();
     q.finish();
-    if (!insertRows(id, download.rows, error) || !commit(error)) {
-        rollback();
-        return std::nullopt;
-    }
+    if (!insertRows(id, download.rows, inserts, error)) return std::nullopt;
     return Added{id, false};
 }
 
-bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, QString *error)
+bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts &inserts,
+                         QString *error)
 {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT INTO readings (download_id, row_no, cells, co, o2, co2, ratio,"
-                             " xair, eff, temp1, temp2, pressure, value1, value2)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const ReadingRows::Row &row : rows) {
-        q.bindValue(0, id);
-        q.bindValue(1, row.row);
-        q.bindValue(2, ReadingRows::joinCells(row.cells));
-        for (int i = 0; i < ReadingRows::kCount; ++i) {
-            const std::optional<double> &v = row.values[i];
-            q.bindValue(3 + i, v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double)));
+    QSqlQuery &q = inserts.rows;
+    QString &prepared = inserts.rowsPrepared;
+    const QString tuple =
+        QLatin1Char('(') + QStringList(kReadingColumns, QStringLiteral("?")).join(',') + ')';
+    for (qsizetype first = 0; first < rows.size(); first += kRowsPerInsert) {
+        const qsizetype n = std::min<qsizetype>(kRowsPerInsert, rows.size() - first);
+        const QString statement =
+            QStringLiteral("INSERT INTO readings (download_id, row_no, cells, co, o2, co2, ratio,"
+                           " xair, eff, temp1, temp2, pressure, value1, value2) VALUES ") +
+            QStringList(n, tuple).join(',');
+        if (statement != prepared) {
+            q.prepare(statement);
+            prepared = statement;
+        }
+        for (qsizetype r = 0; r < n; ++r) {
+            const ReadingRows::Row &row = rows[first + r];
+            const int at = int(r) * kReadingColumns;
+            q.bindValue(at, id);
+            q.bindValue(at + 1, row.row);
+            q.bindValue(at + 2, ReadingRows::joinCells(row.cells));
+            for (int i = 0; i < ReadingRows::kCount; ++i) {
+                const std::optional<double> &v = row.values[i];
+                q.bindValue(at + 3 + i, v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double)));
+            }
         }
         if (!exec(q, error)) return false;
     }
@@ -386,11 +487,12 @@ std::optional<qint64> Archive::beginLiveRun(const ArchiveSource &source, QString
 {
     if (!begin(error)) return std::nullopt;
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, mode, origin, source)"
-                             " VALUES (?, ?, 0, 'live', ?) RETURNING id"));
+    q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, mode, origin, source,"
+                             " run_key) VALUES (?, ?, 0, 'live', ?, ?) RETURNING id"));
     q.addBindValue(msOf(source.received));
     q.addBindValue(msOf({}));
     q.addBindValue(text(source.name));
+    q.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
     if (!exec(q, error) || !q.next()) {
         rollback();
         return std::nullopt;
@@ -415,7 +517,8 @@ bool Archive::appendReading(qint64 run, const ReadingRows::Row &reading, QString
                      .arg(run);
         ok = false;
     }
-    if (!ok || !insertRows(run, {reading}, error)) {
+    Inserts inserts(database());
+    if (!ok || !insertRows(run, {reading}, inserts, error)) {
         rollback();
         return false;
     }
@@ -543,6 +646,11 @@ bool Archive::readings(qint64 id, QStringList *header, QList<ReadingRows::Row> *
         if (!bytes || !ReadingRows::fromDataFile(*bytes, e->source, &download, error)) return false;
         *header = download.header;
     }
+    return loadRows(id, rows, error);
+}
+
+bool Archive::loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error)
+{
     QSqlQuery q(database());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT row_no, cells, co, o2, co2, ratio, xair, eff, temp1, temp2,"
@@ -608,7 +716,19 @@ bool Archive::label(qint64 id, const ArchiveLabels &labels, QString *error)
     for (const QVariant &v : values)
         q.addBindValue(v);
     q.addBindValue(id);
-    return exec(q, error);
+    return exec(q, error) && changedOne(q, id, error);
+}
+
+bool Archive::changedOne(const QSqlQuery &q, qint64 id, QString *error) const
+{
+    // On a team archive a download can be seen by someone who may not change it: the server
+    // then changes nothing, without an error of its own.
+    if (q.numRowsAffected() > 0) return true;
+    *error = QStringLiteral("Download %1 of the archive %2 was archived by someone else; this "
+                            "user may not change or delete it.")
+                 .arg(id)
+                 .arg(shownLocation());
+    return false;
 }
 
 bool Archive::remove(qint64 id, QString *error)
@@ -619,10 +739,83 @@ bool Archive::remove(qint64 id, QString *error)
         QSqlQuery q(database());
         q.prepare(QLatin1String(statement));
         q.addBindValue(id);
+        const bool downloadRow = QLatin1String(statement).contains(QLatin1String("downloads"));
+        if (!exec(q, error) || (downloadRow && !changedOne(q, id, error))) {
+            rollback();
+            return false;
+        }
+    }
+    return commit(error);
+}
+
+std::optional<StoredDownload> Archive::stored(qint64 id, QString *error)
+{
+    StoredDownload download;
+    const std::optional<ArchiveEntry> e = entry(id, error);
+    if (!e) return std::nullopt;
+    download.entry = *e;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT data, data_size, run_key FROM downloads WHERE id = ?"));
+    q.addBindValue(id);
+    if (!exec(q, error)) return std::nullopt;
+    if (q.next()) {
+        download.data = q.value(0).toByteArray();
+        download.dataSize = q.value(1).toLongLong();
+        download.runKey = q.value(2).toString();
+    }
+    if (!loadRows(id, &download.rows, error)) return std::nullopt;
+    return download;
+}
+
+std::optional<QList<qint64>> Archive::unpushed(const QString &team, int limit, QString *error)
+{
+    // A live run goes once it has ended; until then it may still grow.
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT id FROM downloads WHERE (origin <> 'live' OR ended IS NOT "
+                             "NULL) AND id NOT IN (SELECT download_id FROM pushes WHERE team = ?)"
+                             " ORDER BY id LIMIT %1")
+                  .arg(limit));
+    q.addBindValue(team);
+    if (!exec(q, error)) return std::nullopt;
+    QList<qint64> ids;
+    while (q.next())
+        ids << q.value(0).toLongLong();
+    return ids;
+}
+
+bool Archive::markPushed(const QList<qint64> &ids, const QString &team, QString *error)
+{
+    if (!begin(error)) return false;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT INTO pushes (download_id, team, pushed) VALUES (?, ?, ?)"
+                             " ON CONFLICT DO NOTHING"));
+    for (const qint64 id : ids) {
+        q.bindValue(0, id);
+        q.bindValue(1, team);
+        q.bindValue(2, msOf({}));
         if (!exec(q, error)) {
             rollback();
             return false;
         }
     }
     return commit(error);
+}
+
+bool Archive::keyOldLiveRuns(QString *error)
+{
+    // Runs archived before runs had keys get one now, once, so they can be pushed too.
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT id FROM downloads WHERE origin = 'live' AND run_key IS NULL"));
+    if (!exec(q, error)) return false;
+    QList<qint64> ids;
+    while (q.next())
+        ids << q.value(0).toLongLong();
+    for (const qint64 id : ids) {
+        q.prepare(QStringLiteral("UPDATE downloads SET run_key = ? WHERE id = ?"));
+        q.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
+        q.addBindValue(id);
+        if (!exec(q, error)) return false;
+    }
+    return true;
 }

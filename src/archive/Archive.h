@@ -10,6 +10,15 @@
 #include <optional>
 
 class QSqlDatabase;
+
+// A download as an archive holds it: the data file compressed as stored.
+struct StoredDownload {
+    ArchiveEntry entry;
+    QByteArray data; // compressed; none for a live run
+    qint64 dataSize = 0;
+    QString runKey; // a live run's key
+    QList<ReadingRows::Row> rows;
+};
 class QSqlQuery;
 
 // The measurement archive: every download, data file and live run the program saw, kept in
@@ -94,6 +103,20 @@ public:
     bool label(qint64 id, const ArchiveLabels &labels, QString *error);
     bool remove(qint64 id, QString *error);
 
+    // A download as stored, for a copy into another archive (a push to the team archive).
+    std::optional<StoredDownload> stored(qint64 id, QString *error);
+    // Adds a download stored elsewhere with its labels and times, unless one with the same
+    // key (its data file's SHA-256, a live run's key) is there already: then nothing changes
+    // and existed is set. Safe against another writer adding the same download at once.
+    std::optional<Added> adopt(const StoredDownload &download, QString *error);
+    // The same for many in one transaction: all of them or, on failure, none.
+    bool adoptAll(const QList<StoredDownload> &downloads, QList<Added> *added, QString *error);
+    // Up to limit downloads, oldest first, not yet pushed to the team archive team, and the
+    // record that one was (team names the team archive: TeamSync::teamKey).
+    std::optional<QList<qint64>> unpushed(const QString &team, int limit, QString *error);
+    bool markPushed(const QList<qint64> &ids, const QString &team, QString *error);
+    bool keyOldLiveRuns(QString *error);
+
 private:
     bool connect(QString *error);
     bool openSqliteFile(QString *error);
@@ -101,11 +124,19 @@ private:
     bool prepare(QString *error, bool *corrupt);
     bool migrate(QString *error, bool *corrupt);
     std::optional<int> schemaVersion(QString *error, bool *corrupt);
-    bool insertRows(qint64 id, const QList<ReadingRows::Row> &rows, QString *error);
+    struct Inserts;
+    std::optional<Added> insertStored(const StoredDownload &download, Inserts &inserts,
+                                      QString *error);
+    std::optional<qint64> idOfKey(const StoredDownload &download, QString *error);
+    bool loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error);
+    bool insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts &inserts,
+                    QString *error);
+    bool run(const QString &statement, QString *error, bool *corrupt = nullptr);
     bool begin(QString *error);
     bool commit(QString *error);
     void rollback();
     bool exec(QSqlQuery &query, QString *error, bool *corrupt = nullptr);
+    bool changedOne(const QSqlQuery &query, qint64 id, QString *error) const;
     QString failure(const QString &what, const class QSqlError &error) const;
     QString shownLocation() const;
     QSqlDatabase database() const;

@@ -21,6 +21,7 @@ struct ArchiveEntry {
     QString customer;
     QString site;
     QString note;
+    QString archivedBy; // the team member's role on a team archive; empty in a local one
 
     bool live() const { return origin == QLatin1String("live"); }
 };

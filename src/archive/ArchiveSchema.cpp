@@ -43,9 +43,73 @@ QStringList stepTo(int version)
             QStringLiteral("CREATE INDEX downloads_customer ON downloads (customer, received)"),
             QStringLiteral("CREATE INDEX downloads_mode ON downloads (mode, received)"),
         };
+    case 3:
+        // A team archive on a server records who archived each download; a live run gets a
+        // key of its own (a download's is its data file's SHA-256), so that pushing it again
+        // to a team archive adds nothing; a local archive records what it pushed where.
+        return {
+            QStringLiteral("ALTER TABLE downloads ADD COLUMN archived_by TEXT NOT NULL "
+                           "DEFAULT %WHO%"),
+            QStringLiteral("ALTER TABLE downloads ADD COLUMN run_key TEXT"),
+            QStringLiteral("CREATE UNIQUE INDEX downloads_run_key ON downloads (run_key)"),
+            QStringLiteral("CREATE TABLE pushes ("
+                           " download_id %INT% NOT NULL REFERENCES downloads(id) ON DELETE CASCADE,"
+                           " team TEXT NOT NULL," // the team archive: host:port/database
+                           " pushed %INT% NOT NULL,"
+                           " PRIMARY KEY (download_id, team))%KEYED%"),
+        };
     default:
         return {};
     }
+}
+
+QStringList rightsTo(int version)
+{
+    if (version != 3) return {};
+    // Technicians read everything, add downloads under their own name, and change or delete
+    // only their own; the office changes and deletes any. The table owner is not bound by it.
+    const QLatin1String technician("nrv508_technician"), office("nrv508_office");
+    QStringList statements = {
+        QStringLiteral("DO $$ BEGIN"
+                       " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%1') THEN"
+                       " CREATE ROLE %1 NOLOGIN; END IF;"
+                       " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%2') THEN"
+                       " CREATE ROLE %2 NOLOGIN; END IF; END $$")
+            .arg(technician, office),
+        QStringLiteral("GRANT SELECT ON archive_meta TO %1, %2").arg(technician, office),
+        QStringLiteral("GRANT SELECT, INSERT, DELETE ON downloads, readings TO %1").arg(technician),
+        QStringLiteral("GRANT UPDATE (customer, site, note, ended, records) ON downloads TO %1")
+            .arg(technician),
+        QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON downloads, readings TO %1")
+            .arg(office),
+        QStringLiteral("GRANT USAGE ON SEQUENCE downloads_id_seq TO %1, %2")
+            .arg(technician, office),
+        QStringLiteral("ALTER TABLE downloads ENABLE ROW LEVEL SECURITY"),
+        QStringLiteral("ALTER TABLE readings ENABLE ROW LEVEL SECURITY"),
+        QStringLiteral("CREATE POLICY everyone_reads ON downloads FOR SELECT USING (true)"),
+        QStringLiteral("CREATE POLICY everyone_reads ON readings FOR SELECT USING (true)"),
+        QStringLiteral("CREATE POLICY office_all ON downloads TO %1 USING (true)").arg(office),
+        QStringLiteral("CREATE POLICY office_all ON readings TO %1 USING (true)").arg(office),
+    };
+    const QString own = QStringLiteral("archived_by = CURRENT_USER");
+    const QString ownDownload = QStringLiteral("EXISTS (SELECT 1 FROM downloads d WHERE d.id = "
+                                               "download_id AND d.archived_by = CURRENT_USER)");
+    statements << QStringLiteral("CREATE POLICY own_add ON downloads FOR INSERT TO %1 WITH CHECK "
+                                 "(%2)")
+                      .arg(technician, own)
+               << QStringLiteral("CREATE POLICY own_change ON downloads FOR UPDATE TO %1 USING "
+                                 "(%2) WITH CHECK (%2)")
+                      .arg(technician, own)
+               << QStringLiteral("CREATE POLICY own_delete ON downloads FOR DELETE TO %1 USING "
+                                 "(%2)")
+                      .arg(technician, own)
+               << QStringLiteral("CREATE POLICY own_add ON readings FOR INSERT TO %1 WITH CHECK "
+                                 "(%2)")
+                      .arg(technician, ownDownload)
+               << QStringLiteral("CREATE POLICY own_delete ON readings FOR DELETE TO %1 USING "
+                                 "(%2)")
+                      .arg(technician, ownDownload);
+    return statements;
 }
 
 } // namespace ArchiveSchema

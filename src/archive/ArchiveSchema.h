@@ -8,10 +8,14 @@
 // edited once released: a change is a new step.
 namespace ArchiveSchema {
 
-constexpr int kCurrent = 2;
+constexpr int kCurrent = 3;
 
 // The statements that bring an archive from version - 1 to version (1 to kCurrent), with the
 // placeholders of SqlDialect::sql.
 QStringList stepTo(int version);
+
+// What a server with roles adds to a step: the rights of the technicians' and the office's
+// group roles (created when missing).
+QStringList rightsTo(int version);
 
 } // namespace ArchiveSchema

@@ -45,6 +45,8 @@ QString SqlDialect::sql(QString statement) const
                       lite ? QLatin1String("BLOB") : QLatin1String("BYTEA"));
     statement.replace(QLatin1String("%KEYED%"),
                       lite ? QLatin1String(" WITHOUT ROWID") : QLatin1String(""));
+    statement.replace(QLatin1String("%WHO%"),
+                      lite ? QLatin1String("''") : QLatin1String("CURRENT_USER"));
     statement.replace(QLatin1String("%LIKE%"),
                       lite ? QLatin1String("LIKE") : QLatin1String("ILIKE"));
     return statement;

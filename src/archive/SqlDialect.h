@@ -27,6 +27,7 @@ public:
     //   %INT%   a 64-bit integer    %REAL%  a double    %BLOB%  a byte string
     //   %KEYED% what follows the closing parenthesis of a table clustered on its primary key
     //   %LIKE%  a case-blind LIKE
+    //   %WHO%   who is connected: the server's role, nobody in a file of one computer
     QString sql(QString statement) const;
 
     // Run once on every new connection; bulk trades durability against a power cut (never
@@ -37,6 +38,10 @@ public:
     QString beginWrite() const;
     // Whether a table exists: one bound value, the table name; a row back means yes.
     QString tableExistsQuery() const;
+
+    // Whether the engine has users with rights of their own (a team on a server), which the
+    // schema then sets up.
+    bool hasRoles() const { return m_kind == Kind::PostgreSQL; }
 
     // The file is damaged or is not an archive at all.
     bool isCorruption(const QSqlError &error) const;

@@ -2,6 +2,7 @@
 // class as the archive window.
 
 #include "archive/Archive.h"
+#include "cli/ArchiveSync.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
 #include "protocol/Numbers.h"
@@ -23,6 +24,7 @@ const QHash<QString, QStringList> &allowedOptions()
         {"show", {"--json"}},
         {"label", {"--customer", "--site", "--note"}},
         {"delete", {}},
+        {"sync", {"--team"}},
     };
     return allowed;
 }
@@ -318,7 +320,7 @@ int runArchive(const CliCommand &self, const QStringList &argv)
 {
     const Args args = Args::parse(argv,
                                   {"--db", "--mode", "--since", "--until", "--search", "--out",
-                                   "--customer", "--site", "--note"},
+                                   "--customer", "--site", "--note", "--team"},
                                   {"--json"});
     if (!args.problem.isEmpty()) return usageError(self, args.problem);
     const QString sub = args.positional.value(0);
@@ -346,6 +348,7 @@ int runArchive(const CliCommand &self, const QStringList &argv)
     if (sub == "import") return runImport(archive, args, self);
     if (sub == "get") return runGet(archive, args, id);
     if (sub == "show") return runShow(archive, args, id);
+    if (sub == "sync") return runArchiveSync(archive, args, self);
     return runChange(archive, args, id);
 }
 
@@ -358,7 +361,8 @@ const CliCommand::Registration archiveCommand({
         "       nrv508-cli archive [--db LOCATION] get ID [--out FILE]\n"
         "       nrv508-cli archive [--db LOCATION] show ID [--json]\n"
         "       nrv508-cli archive [--db LOCATION] label ID [--customer T] [--site T] [--note T]\n"
-        "       nrv508-cli archive [--db LOCATION] delete ID"),
+        "       nrv508-cli archive [--db LOCATION] delete ID\n"
+        "       nrv508-cli archive [--db LOCATION] sync [--team URL]"),
     runArchive,
     QStringLiteral(
         "Works on the archive of every download, live run and data file the program has kept.\n"
@@ -370,6 +374,8 @@ const CliCommand::Registration archiveCommand({
         "  show     the download's details and its readings\n"
         "  label    sets the customer, site and note of a download\n"
         "  delete   removes a download and its readings\n"
+        "  sync     pushes downloads and ended live runs not yet in the team archive to it,\n"
+        "           each once; prints one line per download, then the counts\n"
         "\n"
         "Options:\n"
         "  --db LOCATION      an archive file or a postgresql:// URL (default: NRV508_ARCHIVE,\n"
@@ -383,6 +389,9 @@ const CliCommand::Registration archiveCommand({
         "  --customer T       label: the customer (default: unchanged)\n"
         "  --site T           label: the site (default: unchanged)\n"
         "  --note T           label: the note (default: unchanged)\n"
+        "  --team URL         sync: the team archive, postgresql://user@host:port/database\n"
+        "                     (default: NRV508_TEAM_ARCHIVE, else the program's setting);\n"
+        "                     the password comes from ~/.pgpass or PGPASSFILE\n"
         "\n"
         "Example:\n"
         "  nrv508-cli archive list --search \"High Street\" --since 2026-01-01\n"),

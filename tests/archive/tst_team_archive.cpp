@@ -1,0 +1,511 @@
+// The archive on a real PostgreSQL server that the test starts itself: the same operations as
+// on SQLite, the command line against it, the push from local archives to the team archive
+// (with the server restarted and pushes killed on the way), and the technicians' rights.
+
+#include "ArchiveTestFiles.h"
+#include "TestServer.h"
+
+#include "archive/Archive.h"
+#include "archive/TeamSync.h"
+
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+
+using namespace ArchiveTestFiles;
+
+class tst_team_archive : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void sameOperations_data();
+    void sameOperations();
+    void filtersAndLabels();
+    void cliOnServer_data();
+    void cliOnServer();
+    void pushEachOnce();
+    void pushFaults_data();
+    void pushFaults();
+    void rights_data();
+    void rights();
+    void teamLocation_data();
+    void teamLocation();
+
+private:
+    QString adminUrl() const { return m_server->url(QStringLiteral("postgres"), m_database); }
+    void openArchive(Archive &archive, const QString &url);
+    QStringList serverQuery(const QString &sql);
+    QByteArray cli(const QStringList &args, int *exitCode, QByteArray *err = nullptr,
+                   const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+
+    QString localArchive(const QString &name, int first, int count);
+    void checkTeamHolds(int downloads);
+
+    std::unique_ptr<TestServer> m_server;
+    QTemporaryDir m_home; // the password file
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_database;
+    int m_databases = 0;
+};
+
+void tst_team_archive::initTestCase()
+{
+    m_server = std::make_unique<TestServer>(QStringLiteral(NRV508_PG_TEST_DIR));
+    QString error;
+    QVERIFY2(m_server->start(&error), qPrintable(error));
+    // The group roles the archive's schema grants rights to, and the team's own roles, which
+    // find their passwords in the password file as a technician's program would.
+    m_server->sql(QStringLiteral("postgres"),
+                  {"CREATE ROLE nrv508_technician NOLOGIN", "CREATE ROLE nrv508_office NOLOGIN",
+                   "CREATE ROLE alice LOGIN PASSWORD 'alice-pw' IN ROLE nrv508_technician",
+                   "CREATE ROLE bob LOGIN PASSWORD 'bob-pw' IN ROLE nrv508_technician",
+                   "CREATE ROLE office LOGIN PASSWORD 'office-pw' IN ROLE nrv508_office"},
+                  &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QString passwords = m_home.filePath(QStringLiteral("pgpass"));
+    QVERIFY(writeFile(passwords, "127.0.0.1:*:*:alice:alice-pw\n127.0.0.1:*:*:bob:bob-pw\n"
+                                 "127.0.0.1:*:*:office:office-pw\n"));
+    QFile::setPermissions(passwords, QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("PGPASSFILE", QFile::encodeName(passwords));
+}
+
+void tst_team_archive::cleanupTestCase()
+{
+    m_server.reset();
+}
+
+// Every test starts on a database of its own.
+void tst_team_archive::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_database = QStringLiteral("team%1").arg(++m_databases);
+    QString error;
+    m_server->sql(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE ") + m_database},
+                  &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    Archive made; // by its owner: the team's roles may not create tables
+    openArchive(made, adminUrl());
+}
+
+void tst_team_archive::openArchive(Archive &archive, const QString &url)
+{
+    QString error;
+    QVERIFY2(archive.open(url, &error), qPrintable(error));
+}
+
+QStringList tst_team_archive::serverQuery(const QString &sql)
+{
+    QString error;
+    const QStringList values = m_server->sql(m_database, {sql}, &error);
+    if (!error.isEmpty()) return {QStringLiteral("error: ") + error};
+    return values;
+}
+
+QByteArray tst_team_archive::cli(const QStringList &args, int *exitCode, QByteArray *err,
+                                 const QProcessEnvironment &env)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(NRV508_CLI), args);
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (err) *err = process.readAllStandardError();
+    return process.readAllStandardOutput();
+}
+
+void tst_team_archive::sameOperations_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : names())
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+// Every mode's file goes in and comes back byte for byte with the same readings as from an
+// SQLite archive, and a second copy of it is recognised.
+void tst_team_archive::sameOperations()
+{
+    QFETCH(QString, name);
+    const QByteArray bytes = read(name);
+    QVERIFY(!bytes.isEmpty());
+    Archive local, team;
+    openArchive(local, m_dir->filePath(QStringLiteral("local.sqlite")));
+    openArchive(team, adminUrl());
+    QString error;
+    const ArchiveSource source{"file", name, QDateTime::fromMSecsSinceEpoch(1700000000123)};
+    const auto onLocal = local.addDataFile(bytes, source, &error);
+    const auto onTeam = team.addDataFile(bytes, source, &error);
+    QVERIFY2(onLocal && onTeam, qPrintable(error));
+    QVERIFY(!onTeam->existed);
+    const auto again = team.addDataFile(bytes, source, &error);
+    QVERIFY2(again && again->existed && again->id == onTeam->id, qPrintable(error));
+
+    QCOMPARE(team.dataFile(onTeam->id, &error).value_or(QByteArray()), bytes);
+    QStringList localHeader, teamHeader;
+    QList<ReadingRows::Row> localRows, teamRows;
+    QVERIFY2(local.readings(onLocal->id, &localHeader, &localRows, &error), qPrintable(error));
+    QVERIFY2(team.readings(onTeam->id, &teamHeader, &teamRows, &error), qPrintable(error));
+    QCOMPARE(teamHeader, localHeader);
+    QCOMPARE(teamRows.size(), localRows.size());
+    for (int i = 0; i < teamRows.size(); ++i) {
+        QCOMPARE(teamRows[i].row, localRows[i].row);
+        QCOMPARE(teamRows[i].cells, localRows[i].cells);
+        for (int q = 0; q < ReadingRows::kCount; ++q)
+            QCOMPARE(teamRows[i].values[q], localRows[i].values[q]);
+    }
+    const auto localEntry = local.entry(onLocal->id, &error);
+    const auto teamEntry = team.entry(onTeam->id, &error);
+    QVERIFY2(localEntry && teamEntry, qPrintable(error));
+    QCOMPARE(teamEntry->received, localEntry->received);
+    QCOMPARE(teamEntry->sha256, localEntry->sha256);
+    QCOMPARE(teamEntry->records, localEntry->records);
+    QCOMPARE(teamEntry->mode, localEntry->mode);
+}
+
+// The case-blind search, its escaped wildcards, labels, deletion and a live run behave on the
+// server as in a file.
+void tst_team_archive::filtersAndLabels()
+{
+    Archive team;
+    openArchive(team, adminUrl());
+    QString error;
+    QList<qint64> ids;
+    for (int n = 0; n < 3; ++n) {
+        const auto added = team.addDataFile(loggerVariant(n), {"file", "x.txt", {}}, &error);
+        QVERIFY2(added, qPrintable(error));
+        ids << added->id;
+    }
+    QVERIFY(team.label(
+        ids[0], {QStringLiteral("Mueller GmbH"), QStringLiteral("100%_boiler"), std::nullopt},
+        &error));
+    QVERIFY(team.label(
+        ids[1], {QStringLiteral("MUELLER Sons"), QStringLiteral("100 x"), QStringLiteral("note")},
+        &error));
+    ArchiveFilter filter;
+    filter.text = QStringLiteral("mueller");
+    QCOMPARE(team.count(filter, &error).value_or(-1), 2);
+    filter.text = QStringLiteral("100%_");
+    QCOMPARE(team.count(filter, &error).value_or(-1), 1);
+    filter = {};
+    filter.customer = QStringLiteral("MUELLER Sons");
+    const auto listed = team.list(filter, 0, 10, &error);
+    QVERIFY2(listed && listed->size() == 1 && listed->first().id == ids[1], qPrintable(error));
+
+    const auto run = team.beginLiveRun({"live", "/dev/ttyUSB0", {}}, &error);
+    QVERIFY2(run, qPrintable(error));
+    ReadingRows::Row reading;
+    reading.row = 1;
+    reading.cells = QStringList{QStringLiteral("12")};
+    reading.values[0] = 12.0;
+    QVERIFY2(team.appendReading(*run, reading, &error), qPrintable(error));
+    QVERIFY2(team.endLiveRun(*run, &error), qPrintable(error));
+    QCOMPARE(team.entry(*run, &error)->records, 1);
+    QVERIFY(team.entry(*run, &error)->ended.isValid());
+
+    QVERIFY2(team.remove(ids[2], &error), qPrintable(error));
+    QCOMPARE(
+        serverQuery(
+            QStringLiteral("SELECT COUNT(*) FROM readings WHERE download_id = %1").arg(ids[2])),
+        QStringList{"0"});
+    QCOMPARE(team.count({}, &error).value_or(-1), 3);
+}
+
+void tst_team_archive::cliOnServer_data()
+{
+    QTest::addColumn<QStringList>("args"); // after --db URL; FILE is a data file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out"); // found in stdout
+
+    QTest::newRow("import") << QStringList{"import", "FILE"} << 0
+                            << "imported 1, already archived 0, refused 0";
+    QTest::newRow("list") << QStringList{"list"} << 0 << "\tAcme\t";
+    QTest::newRow("show") << QStringList{"show", "1"} << 0 << "customer=Acme";
+    QTest::newRow("missing") << QStringList{"get", "99"} << 1 << "";
+}
+
+void tst_team_archive::cliOnServer()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    const QString file = m_dir->filePath(QStringLiteral("one.txt"));
+    QVERIFY(writeFile(file, read(QStringLiteral("store.txt"))));
+    if (args.first() != QLatin1String("import")) {
+        Archive team;
+        openArchive(team, adminUrl());
+        QString error;
+        const auto added =
+            team.addDataFile(read(QStringLiteral("store.txt")), {"file", "one.txt", {}}, &error);
+        QVERIFY2(added, qPrintable(error));
+        QVERIFY(team.label(added->id, {QStringLiteral("Acme"), {}, {}}, &error));
+    }
+    args.replaceInStrings(QStringLiteral("FILE"), file);
+    int code = 0;
+    QByteArray err;
+    const QByteArray printed = cli(QStringList{"archive", "--db", adminUrl()} + args, &code, &err);
+    QVERIFY2(code == exitCode, err.constData());
+    QVERIFY2(printed.contains(out.toUtf8()), printed.constData());
+}
+
+// A local archive of count distinct downloads, keyed first to first + count - 1: one real
+// download copied in SQL under made-up keys, as fast as a test needs many.
+QString tst_team_archive::localArchive(const QString &name, int first, int count)
+{
+    const QString path = m_dir->filePath(name + QStringLiteral(".sqlite"));
+    {
+        Archive local;
+        QString error;
+        if (!local.open(path, &error) ||
+            !local.addDataFile(loggerVariant(0), {"file", name, {}}, &error))
+            qWarning("%s", qPrintable(error));
+    }
+    const QString key = QStringLiteral("printf('%064d', k)");
+    query(path, QStringLiteral("UPDATE downloads SET sha256 = printf('%064d', %1)").arg(first));
+    query(path,
+          QStringLiteral(
+              "WITH RECURSIVE n(k) AS (SELECT %1 WHERE %1 <= %2 UNION ALL SELECT k + 1 FROM n "
+              "WHERE k < %2) INSERT INTO downloads (received, archived, mode, "
+              "version, sampling, origin, source, sha256, data, data_size, "
+              "records) SELECT received + k, archived, mode, version, sampling, "
+              "origin, source, %3, data, data_size, records FROM downloads, n "
+              "WHERE id = 1")
+              .arg(first + 1)
+              .arg(first + count - 1)
+              .arg(key));
+    query(path, QStringLiteral("INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, "
+                               "ratio, xair, eff, temp1, temp2, pressure, value1, value2 FROM "
+                               "downloads d, readings r WHERE r.download_id = 1 AND d.id > 1"));
+    return path;
+}
+
+// Each download once, and each whole: its data file and every one of its readings.
+void tst_team_archive::checkTeamHolds(int downloads)
+{
+    QCOMPARE(serverQuery("SELECT COUNT(*), COUNT(DISTINCT sha256) FROM downloads").value(0),
+             QString::number(downloads));
+    QCOMPARE(serverQuery("SELECT COUNT(DISTINCT sha256) FROM downloads"),
+             QStringList{QString::number(downloads)});
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads d WHERE records <> (SELECT COUNT(*) "
+                         "FROM readings r WHERE r.download_id = d.id) OR data IS NULL"),
+             QStringList{"0"});
+}
+
+// Two computers' archives, overlapping, one with a live run and labels: the team archive ends
+// with the union, labels and all, and a second push adds nothing.
+void tst_team_archive::pushEachOnce()
+{
+    Archive first, second;
+    openArchive(first, localArchive(QStringLiteral("first"), 0, 5));
+    openArchive(second, localArchive(QStringLiteral("second"), 3, 4));
+    QString error;
+    QVERIFY(first.label(1, {QStringLiteral("Acme"), QStringLiteral("Boiler 2"), {}}, &error));
+    const auto run = second.beginLiveRun({"live", "/dev/ttyUSB0", {}}, &error);
+    QVERIFY2(run, qPrintable(error));
+    ReadingRows::Row reading;
+    reading.row = 1;
+    reading.cells = QStringList{QStringLiteral("7")};
+    reading.values[0] = 7.0;
+    QVERIFY(second.appendReading(*run, reading, &error));
+    TeamSync::Report report;
+    QVERIFY2(TeamSync::pushWithRetry(second, adminUrl(), 1, &report, {}, &error),
+             qPrintable(error));
+    QCOMPARE(report.pushed, 4); // the live run waits for its end
+    QVERIFY(second.endLiveRun(*run, &error));
+    for (Archive *local : {&first, &second, &first}) {
+        report = {};
+        QVERIFY2(TeamSync::pushWithRetry(*local, adminUrl(), 1, &report, {}, &error),
+                 qPrintable(error));
+    }
+    QCOMPARE(report.pushed + report.existed, 0);
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{"8"});
+    QCOMPARE(serverQuery("SELECT customer || '/' || site || '/' || archived_by FROM downloads "
+                         "WHERE customer <> ''"),
+             QStringList{"Acme/Boiler 2/postgres"});
+    QCOMPARE(serverQuery("SELECT records FROM downloads WHERE origin = 'live'"), QStringList{"1"});
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM readings r JOIN downloads d ON d.id = "
+                         "r.download_id WHERE d.origin = 'live'"),
+             QStringList{"1"});
+}
+
+void tst_team_archive::pushFaults_data()
+{
+    QTest::addColumn<int>("processes");
+    QTest::addColumn<int>("each");   // downloads in each process's local archive
+    QTest::addColumn<int>("stride"); // how far apart their ranges start; 0: the same downloads
+    QTest::addColumn<QString>("fault");
+
+    QTest::newRow("four pushers, server restarted") << 4 << 1000 << 750 << "restart";
+    QTest::newRow("server crashed") << 2 << 300 << 150 << "crash";
+    QTest::newRow("connections dropped") << 2 << 300 << 300 << "drop";
+    QTest::newRow("same downloads at once") << 3 << 300 << 0 << "";
+    QTest::newRow("push killed") << 1 << 400 << 0 << "kill";
+}
+
+// Pushers in processes of their own; part-way, the fault. Every pusher (a killed one: pushing
+// again) ends with success, and the team archive holds the union exactly once.
+void tst_team_archive::pushFaults()
+{
+    QFETCH(int, processes);
+    QFETCH(int, each);
+    QFETCH(int, stride);
+    QFETCH(QString, fault);
+    QStringList locals;
+    for (int p = 0; p < processes; ++p)
+        locals << localArchive(QStringLiteral("pusher%1").arg(p), p * stride, each);
+    std::vector<std::unique_ptr<QProcess>> pushers;
+    int lines = 0;
+    for (const QString &local : locals) {
+        auto process = std::make_unique<QProcess>();
+        connect(process.get(), &QProcess::readyReadStandardOutput, this,
+                [&lines, p = process.get()] {
+                    while (p->canReadLine())
+                        lines += p->readLine().startsWith("pushed\t") ? 1 : 0;
+                });
+        const QString who = pushers.size() % 2 ? QStringLiteral("bob") : QStringLiteral("alice");
+        process->start(QStringLiteral(NRV508_CLI), {"archive", "--db", local, "sync", "--team",
+                                                    m_server->url(who, m_database)});
+        pushers.push_back(std::move(process));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(lines >= each / 4, 60000);
+    QString error;
+    if (fault == QLatin1String("restart") || fault == QLatin1String("crash")) {
+        QVERIFY2(m_server->stop(fault == QLatin1String("crash"), &error), qPrintable(error));
+        QVERIFY2(m_server->restart(&error), qPrintable(error));
+    } else if (fault == QLatin1String("drop")) {
+        m_server->sql(m_database,
+                      {"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                       "current_database() AND pid <> pg_backend_pid()"},
+                      &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    } else if (fault == QLatin1String("kill")) {
+        ::kill(pid_t(pushers.front()->processId()), SIGKILL);
+    }
+    for (auto &process : pushers) {
+        QVERIFY(process->waitForFinished(120000));
+        if (fault != QLatin1String("kill"))
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+    }
+    if (fault == QLatin1String("kill")) {
+        int code = 0;
+        QByteArray err;
+        cli({"archive", "--db", locals.first(), "sync", "--team",
+             m_server->url(QStringLiteral("alice"), m_database)},
+            &code, &err);
+        QVERIFY2(code == 0, err.constData());
+        QCOMPARE(query(locals.first(), "PRAGMA integrity_check"), QStringList{"ok"});
+        QCOMPARE(query(locals.first(), "SELECT COUNT(*) FROM downloads"),
+                 QStringList{QString::number(each)});
+    }
+    checkTeamHolds((processes - 1) * stride + each);
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads WHERE archived_by NOT IN ('alice', "
+                         "'bob')"),
+             QStringList{"0"});
+}
+
+void tst_team_archive::rights_data()
+{
+    QTest::addColumn<QString>("who");    // alice archived the download
+    QTest::addColumn<QString>("action"); // label, delete, or forge: add one under bob's name
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("technician relabels her own") << "alice"
+                                                 << "label" << true;
+    QTest::newRow("technician relabels another's") << "bob"
+                                                   << "label" << false;
+    QTest::newRow("technician deletes another's") << "bob"
+                                                  << "delete" << false;
+    QTest::newRow("technician deletes her own") << "alice"
+                                                << "delete" << true;
+    QTest::newRow("technician adds under another's name") << "alice"
+                                                          << "forge" << false;
+    QTest::newRow("office relabels any") << "office"
+                                         << "label" << true;
+    QTest::newRow("office deletes any") << "office"
+                                        << "delete" << true;
+}
+
+void tst_team_archive::rights()
+{
+    QFETCH(QString, who);
+    QFETCH(QString, action);
+    QFETCH(bool, allowed);
+    Archive local;
+    openArchive(local, localArchive(QStringLiteral("alice"), 0, 1));
+    TeamSync::Report report;
+    QString error;
+    QVERIFY2(TeamSync::pushWithRetry(local, m_server->url(QStringLiteral("alice"), m_database), 1,
+                                     &report, {}, &error),
+             qPrintable(error));
+    QCOMPARE(serverQuery("SELECT archived_by FROM downloads"), QStringList{"alice"});
+    const qint64 id = serverQuery("SELECT id FROM downloads").value(0).toLongLong();
+
+    Archive team;
+    openArchive(team, m_server->url(who, m_database));
+    bool done = false;
+    if (action == QLatin1String("label")) {
+        done = team.label(id, {QStringLiteral("Relabelled"), {}, {}}, &error);
+        QCOMPARE(serverQuery("SELECT customer FROM downloads"),
+                 QStringList{allowed ? "Relabelled" : ""});
+    } else if (action == QLatin1String("delete")) {
+        done = team.remove(id, &error);
+        QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{allowed ? "0" : "1"});
+        QCOMPARE(serverQuery("SELECT COUNT(*) = 0 FROM readings"),
+                 QStringList{allowed ? "true" : "false"});
+    } else {
+        StoredDownload forged = *local.stored(1, &error);
+        forged.entry.sha256 = QStringLiteral("forged");
+        QVERIFY(team.adopt(forged, &error)); // under her own name: fine
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "forger");
+            db.setHostName(QStringLiteral("127.0.0.1"));
+            db.setPort(m_server->port());
+            db.setUserName(who);
+            db.setDatabaseName(m_database);
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            QSqlQuery q(db);
+            done = q.exec("UPDATE downloads SET archived_by = 'bob' WHERE sha256 = 'forged'") &&
+                   q.numRowsAffected() == 1;
+            error = q.lastError().text();
+        }
+        QSqlDatabase::removeDatabase("forger");
+    }
+    QVERIFY2(done == allowed, qPrintable(error));
+    if (!allowed) QVERIFY(!error.isEmpty());
+}
+
+void tst_team_archive::teamLocation_data()
+{
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("problem"); // found in the reason; empty: accepted
+
+    QTest::newRow("user, host, port, database") << "postgresql://tech@db.example:5432/team"
+                                                << "";
+    QTest::newRow("password in the URL") << "postgresql://tech:secret@db/team"
+                                         << "password";
+    QTest::newRow("a file") << "/home/tech/archive.sqlite"
+                            << "postgresql://";
+    QTest::newRow("no database") << "postgresql://tech@db"
+                                 << "no server and database";
+}
+
+void tst_team_archive::teamLocation()
+{
+    QFETCH(QString, location);
+    QFETCH(QString, problem);
+    const QString reason = TeamSync::checkLocation(location);
+    QVERIFY2(problem.isEmpty() ? reason.isEmpty() : reason.contains(problem), qPrintable(reason));
+}
+
+QTEST_GUILESS_MAIN(tst_team_archive)
+#include "tst_team_archive.moc"
