@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class TeamArchivePanel;
 
 // The archive window: the archived downloads, newest first, under filters that answer as the
 // user types; opens one into the main window, edits customer, site and note in place, deletes
@@ -53,4 +54,5 @@ private:
     QPushButton *m_open = nullptr;
     QPushButton *m_delete = nullptr;
     QLabel *m_status = nullptr;
+    TeamArchivePanel *m_teamPanel = nullptr;
 };
