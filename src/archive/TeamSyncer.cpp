@@ -55,7 +55,6 @@ TeamSyncer::TeamSyncer(QObject *parent) : QObject(parent), m_worker(new TeamSync
 {
     setObjectName(QStringLiteral("teamSyncer"));
     m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(this, &TeamSyncer::passRequested, m_worker, &TeamSyncWorker::pass);
     connect(m_worker, &TeamSyncWorker::done, this, &TeamSyncer::onPassDone);
     m_timer.setSingleShot(true);
@@ -73,6 +72,10 @@ TeamSyncer::TeamSyncer(QObject *parent) : QObject(parent), m_worker(new TeamSync
 
 TeamSyncer::~TeamSyncer()
 {
+    // The worker's connections belong to its thread: they are closed there, after a push
+    // under way has ended.
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker] { delete worker; }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
