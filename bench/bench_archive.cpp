@@ -14,6 +14,7 @@
 #include "link/DevicePort.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,9 +35,18 @@ void appendLine(QByteArray &out, const QString &value)
     out += '"' + value.toLatin1() + "\"\r\n";
 }
 
+// A date and a time of its own for every n: the archive keeps an identical download once, so
+// files that repeated each other would fill it with far fewer downloads than asked for.
+QStringList stampOf(int n)
+{
+    return {QDate(2000, 1, 1).addDays(n / 1440).toString(QStringLiteral("dd/MM/yy")),
+            QTime(0, 0).addSecs((n % 1440) * 60).toString(QStringLiteral("hh:mm:ss"))};
+}
+
 // A data file of the mode with every record slot filled; n makes each one different.
 QByteArray dataFile(int mode, int n)
 {
+    const QStringList stamp = stampOf(n);
     QByteArray out;
     appendLine(out, QString::number(mode));
     if (mode >= 1 && mode <= 5) {
@@ -46,8 +56,8 @@ QByteArray dataFile(int mode, int n)
             appendLine(out, h);
         for (int r = 0; r < rows; ++r) {
             const QStringList cells = {QString::number(r),
-                                       "10:20:30",
-                                       "05/12/26",
+                                       stamp[1],
+                                       stamp[0],
                                        r == 0 ? "Natural Gas" : "",
                                        QString::number((n + r) % 400),
                                        "3.2",
@@ -68,7 +78,8 @@ QByteArray dataFile(int mode, int n)
         return out;
     }
     if (mode <= 10) { // single logger
-        for (const char *p : {"CO", "05/12/26", "10:20:30", "00:00:10", "ppm"})
+        for (const QString &p :
+             {QString("CO"), stamp[0], stamp[1], QString("00:00:10"), QString("ppm")})
             appendLine(out, p);
         for (const char *h : {"Add", "Average", "Maxmum"})
             appendLine(out, h);
@@ -84,8 +95,8 @@ QByteArray dataFile(int mode, int n)
         appendLine(out, h);
     for (int r = 0; r < 50; ++r)
         for (const QString &c :
-             {QString::number(r), QString("05/12/26"), QString("10:20:30"),
-              QString::number(20 + (n + r) % 9), QString("19.5"), QString("mbar")})
+             {QString::number(r), stamp[0], stamp[1], QString::number(20 + (n + r) % 9),
+              QString("19.5"), QString("mbar")})
             appendLine(out, c);
     appendLine(out, "2.05");
     return out;
@@ -182,8 +193,11 @@ void largeArchive(const QString &db, int downloads)
             archive.list({}, 0, 50, &error);
         },
         9);
+    // What the archive holds, not what was asked for: a repeated download is kept once.
+    Archive counted;
+    counted.open(db, &error);
     printRow(QStringLiteral("%1 downloads archived (filling took %2 s)")
-                 .arg(downloads)
+                 .arg(counted.count({}, &error).value_or(-1))
                  .arg(fillSeconds, 0, 'f', 0),
              QString::number(QFileInfo(db).size() / 1e6, 'f', 0) + " MB", "");
     printRow("  list, first screen (open, count, 50 newest)", ms(firstScreen), "< 50 ms");

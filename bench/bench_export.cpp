@@ -2,6 +2,8 @@
 // downloads in one CSV. Reports only; never fails.
 #include "BenchTable.h"
 #include "Streams.h"
+#include "archive/Archive.h"
+#include "export/ArchiveExport.h"
 #include "export/CsvExport.h"
 #include "export/ExportTable.h"
 #include "export/Exporter.h"
@@ -69,5 +71,29 @@ int main(int argc, char *argv[])
         },
         3);
     printRow("1,000 downloads (data-file bytes) to one CSV", ms(manyMs), "< 5000 ms");
+
+    // The same from a real archive file: each download's entry and data file read back from
+    // SQLite, then one CSV with the archive's source, customer and site on every row.
+    Archive archive;
+    QList<qint64> ids;
+    if (!archive.open(dir.filePath("archive.sqlite"), &error) || !archive.setBulk(true, &error))
+        qFatal("%s", qPrintable(error));
+    for (int i = 0; i < 1000; ++i) {
+        core.m.MSFlexGrid1.setText(1, 4, QString::number(i)); // 1,000 different downloads
+        const auto added = archive.addDataFile(
+            DataFile::serialize(core.m), {"file", QStringLiteral("%1.txt").arg(i), {}}, &error);
+        if (!added) qFatal("%s", qPrintable(error));
+        archive.label(added->id, {QStringLiteral("Customer %1").arg(i % 40), "Plant", {}}, &error);
+        ids << added->id;
+    }
+    ExportSettings settings;
+    const double archivedMs = medianMs(
+        [&] {
+            if (!ArchiveExport::writeAll(archive, ids, dir.filePath("archived.csv"), settings,
+                                         &error))
+                qFatal("%s", qPrintable(error));
+        },
+        3);
+    printRow("1,000 archived downloads (SQLite archive) to one CSV", ms(archivedMs), "< 5000 ms");
     return 0;
 }

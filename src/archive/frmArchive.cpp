@@ -1,6 +1,7 @@
 #include "archive/frmArchive.h"
 
 #include "app/MessageSink.h"
+#include "archive/ArchiveActions.h"
 #include "archive/Archiver.h"
 #include "archive/TeamArchivePanel.h"
 
@@ -63,14 +64,19 @@ frmArchive::frmArchive(Archiver &archiver, MessageSink &messages, QWidget *paren
         emit selectionChanged();
     });
     connect(m_table, &QTableView::activated, this, [this](const QModelIndex &index) {
-        if (!(m_model.flags(index) & Qt::ItemIsEditable)) openSelected();
+        // A live run opens as a trend (ArchiveActions), having no data file.
+        if (!(m_model.flags(index) & Qt::ItemIsEditable) && !m_model.entryAt(index.row()).live())
+            openSelected();
     });
     connect(&archiver, &Archiver::archived, this, &frmArchive::refresh);
     m_model.setFilter(currentFilter());
     m_model.setArchive(archiver.archive());
     m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, true);
-    connect(m_teamPanel, &TeamArchivePanel::viewChanged, this,
-            [this](bool team) { m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, !team); });
+    connect(m_teamPanel, &TeamArchivePanel::viewChanged, this, [this](bool team) {
+        m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, !team);
+        // Exports, trends and charts read this computer's archive: not the team's rows.
+        m_actions->buttons()->setEnabled(!team);
+    });
 }
 
 QWidget *frmArchive::buildFilters()
@@ -127,6 +133,8 @@ QWidget *frmArchive::buildButtons()
     close->setObjectName(QStringLiteral("archiveClose"));
     layout->addWidget(m_status, 1);
     layout->addWidget(m_open);
+    m_actions = new ArchiveActions(*this, m_archiver, m_messages);
+    layout->addWidget(m_actions->buttons());
     layout->addWidget(m_delete);
     layout->addWidget(close);
     connect(m_open, &QPushButton::clicked, this, &frmArchive::openSelected);

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class ArchiveActions;
 class Archiver;
 class MessageSink;
 class QComboBox;
@@ -27,6 +28,8 @@ public:
     QList<qint64> selectedIds() const;
     ArchiveTableModel &model() { return m_model; }
     QTableView *table() const { return m_table; }
+    // Export, chart and trend of the selected downloads.
+    ArchiveActions *actions() const { return m_actions; }
 
     // Shows the archive's current list again (after something was archived).
     void refresh();
@@ -55,4 +58,5 @@ private:
     QPushButton *m_delete = nullptr;
     QLabel *m_status = nullptr;
     TeamArchivePanel *m_teamPanel = nullptr;
+    ArchiveActions *m_actions = nullptr;
 };

@@ -1,6 +1,8 @@
+#include "archive/Archive.h"
 #include "charts/ChartQuantities.h"
 #include "cli/Args.h"
 #include "cli/CliCommand.h"
+#include "export/ArchiveExport.h"
 #include "export/ExportTable.h"
 #include "export/Exporter.h"
 
@@ -47,26 +49,55 @@ bool settingsFrom(const Args &args, ExportSettings *settings, QString *problem)
     return csvOptions(args, &settings->csv, problem);
 }
 
+// The download named on the command line: a data file, or an archived download or live run.
+bool tableFrom(const Args &args, ExportTable *table, QString *error)
+{
+    if (!args.options.contains("--archive-id"))
+        return ExportTable::fromDataFile(args.positional.first(), table, error);
+    Archive archive;
+    return archive.open(args.value("--db", Archive::defaultLocation()), error) &&
+           ArchiveExport::table(archive, args.value("--archive-id").toLongLong(), table, error);
+}
+
+QString archiveIdProblem(const Args &args)
+{
+    const bool archived = args.options.contains("--archive-id");
+    if (archived == (args.positional.size() == 1) || args.positional.size() > 1)
+        return QStringLiteral("give exactly one data file or --archive-id");
+    if (!archived && args.options.contains("--db"))
+        return QStringLiteral("--db goes with --archive-id");
+    bool number = false;
+    if (archived && (args.value("--archive-id").toLongLong(&number) <= 0 || !number))
+        return QStringLiteral("--archive-id takes the number of an archived download");
+    return QString();
+}
+
 int runExport(const CliCommand &self, const QStringList &argv)
 {
     const Args args = Args::parse(
-        argv, {"--format", "--out", "--delimiter", "--decimal", "--quantity"}, {"--bom"});
+        argv,
+        {"--format", "--out", "--delimiter", "--decimal", "--quantity", "--archive-id", "--db"},
+        {"--bom"});
     if (!args.problem.isEmpty()) return usageError(self, args.problem);
-    if (args.positional.size() != 1)
-        return usageError(self, QStringLiteral("give exactly one data file"));
+    if (const QString problem = archiveIdProblem(args); !problem.isEmpty())
+        return usageError(self, problem);
     ExportSettings settings;
     QString problem;
     if (!settingsFrom(args, &settings, &problem)) return usageError(self, problem);
 
     ExportTable table;
     QString error;
-    if (!ExportTable::fromDataFile(args.positional.first(), &table, &error)) {
+    if (!tableFrom(args, &table, &error)) {
         writeStderr(error);
         return ExitFailure;
     }
+    const QString what =
+        args.positional.isEmpty()
+            ? QStringLiteral("download %1 of the archive").arg(args.value("--archive-id"))
+            : QStringLiteral("\"%1\"").arg(args.positional.first());
     QByteArray bytes;
     if (!Exporter::render({table}, settings, &bytes, &error)) {
-        writeStderr(QStringLiteral("Cannot export \"%1\": %2").arg(args.positional.first(), error));
+        writeStderr(QStringLiteral("Cannot export %1: %2").arg(what, error));
         return ExitFailure;
     }
     const QString out = args.value("--out");
@@ -75,17 +106,23 @@ int runExport(const CliCommand &self, const QStringList &argv)
 
 const CliCommand::Registration exportCommand({
     QStringLiteral("export"),
-    QStringLiteral("nrv508-cli export FILE --format csv|json|xlsx|pdf [--out OUT]\n"
+    QStringLiteral("nrv508-cli export (FILE | --archive-id ID [--db LOCATION])\n"
+                   "                  --format csv|json|xlsx|pdf [--out OUT]\n"
                    "                  [--delimiter ,|;|tab] [--decimal .|,] [--bom] "
                    "[--quantity Q]"),
     runExport,
     QStringLiteral(
-        "Exports the data file FILE as the Export menu exports what the main window shows.\n"
+        "Exports the data file FILE, or the archived download or live run ID, as the Export\n"
+        "menu exports what the main window shows. An archived download carries its customer,\n"
+        "site, note and time of arrival; a live run has a Timestamp column first.\n"
         "CSV: RFC 4180, UTF-8, a header row with units, one row per record slot that holds a\n"
         "record. JSON: one object (mode, page, version, sampling, received, units, records).\n"
         "XLSX: a workbook with typed numeric cells. PDF: the report of the download.\n"
         "\n"
         "Options:\n"
+        "  --archive-id ID    export the archived download ID (see nrv508-cli archive list)\n"
+        "  --db LOCATION      the archive: a file or a postgresql:// URL (default:\n"
+        "                     NRV508_ARCHIVE, else the program's own archive)\n"
         "  --format F         csv, json, xlsx or pdf; required\n"
         "  --out OUT          where the export goes, written whole or not at all (default:\n"
         "                     stdout for csv and json, - is stdout too; required for xlsx\n"
@@ -99,6 +136,7 @@ const CliCommand::Registration exportCommand({
         "                     page, Value1 for a Single Logger page)\n"
         "\n"
         "Example:\n"
-        "  nrv508-cli export page0.txt --format csv --delimiter tab --decimal . --out page0.csv\n"),
+        "  nrv508-cli export page0.txt --format csv --delimiter tab --decimal . --out page0.csv\n"
+        "  nrv508-cli export --archive-id 12 --format pdf --out report.pdf\n"),
 });
 } // namespace

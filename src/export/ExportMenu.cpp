@@ -22,18 +22,49 @@ namespace {
 const char kTitle[] = "Export";
 
 struct Entry {
-    const char *name;
+    const char *name; // after the menu's own prefix
     const char *caption;
     ExportFormat format;
 };
 const Entry kEntries[] = {
-    {"mnuExportCsv", "&CSV...", ExportFormat::Csv},
-    {"mnuExportJson", "&JSON...", ExportFormat::Json},
-    {"mnuExportXlsx", "&Excel Workbook...", ExportFormat::Xlsx},
-    {"mnuExportPdf", "PDF &Report...", ExportFormat::Pdf},
+    {"Csv", "&CSV...", ExportFormat::Csv},
+    {"Json", "&JSON...", ExportFormat::Json},
+    {"Xlsx", "&Excel Workbook...", ExportFormat::Xlsx},
+    {"Pdf", "PDF &Report...", ExportFormat::Pdf},
 };
+} // namespace
 
-QString filterOf(ExportFormat format)
+ExportMenu::ExportMenu(QMenuBar *bar, ScreenModel &model, MessageSink &messages, QWidget *window)
+    : QObject(window), m_model(model), m_messages(messages), m_window(window)
+{
+    m_menu = bar->addMenu(QStringLiteral("E&xport"));
+    m_menu->setObjectName(QStringLiteral("menuExport"));
+    addFormatActions(m_menu, "mnuExport", [this](ExportFormat format) { exportScreen(format); });
+    m_menu->addSeparator();
+    QAction *print = m_menu->addAction(QStringLiteral("&Print Report..."));
+    print->setObjectName(QStringLiteral("mnuExportPrint"));
+    connect(print, &QAction::triggered, this, &ExportMenu::printReport);
+    m_menu->addSeparator();
+    QAction *csv = m_menu->addAction(QStringLiteral("CSV &Options..."));
+    csv->setObjectName(QStringLiteral("mnuExportCsvOptions"));
+    connect(csv, &QAction::triggered, this, &ExportMenu::editCsvOptions);
+    QAction *header = m_menu->addAction(QStringLiteral("Report &Header..."));
+    header->setObjectName(QStringLiteral("mnuExportHeader"));
+    connect(header, &QAction::triggered, this, &ExportMenu::editReportHeader);
+}
+
+void ExportMenu::addFormatActions(QMenu *menu, const char *namePrefix,
+                                  const std::function<void(ExportFormat)> &chosen)
+{
+    for (const Entry &e : kEntries) {
+        QAction *a = menu->addAction(QString::fromLatin1(e.caption));
+        a->setObjectName(QLatin1String(namePrefix) + QLatin1String(e.name));
+        const ExportFormat format = e.format;
+        connect(a, &QAction::triggered, menu, [chosen, format] { chosen(format); });
+    }
+}
+
+QString ExportMenu::fileFilter(ExportFormat format)
 {
     switch (format) {
     case ExportFormat::Csv:
@@ -46,31 +77,6 @@ QString filterOf(ExportFormat format)
         return QStringLiteral("PDF documents (*.pdf)");
     }
     return QString();
-}
-} // namespace
-
-ExportMenu::ExportMenu(QMenuBar *bar, ScreenModel &model, MessageSink &messages, QWidget *window)
-    : QObject(window), m_model(model), m_messages(messages), m_window(window)
-{
-    m_menu = bar->addMenu(QStringLiteral("E&xport"));
-    m_menu->setObjectName(QStringLiteral("menuExport"));
-    for (const Entry &e : kEntries) {
-        QAction *a = m_menu->addAction(QString::fromLatin1(e.caption));
-        a->setObjectName(QString::fromLatin1(e.name));
-        const ExportFormat format = e.format;
-        connect(a, &QAction::triggered, this, [this, format] { exportScreen(format); });
-    }
-    m_menu->addSeparator();
-    QAction *print = m_menu->addAction(QStringLiteral("&Print Report..."));
-    print->setObjectName(QStringLiteral("mnuExportPrint"));
-    connect(print, &QAction::triggered, this, &ExportMenu::printReport);
-    m_menu->addSeparator();
-    QAction *csv = m_menu->addAction(QStringLiteral("CSV &Options..."));
-    csv->setObjectName(QStringLiteral("mnuExportCsvOptions"));
-    connect(csv, &QAction::triggered, this, &ExportMenu::editCsvOptions);
-    QAction *header = m_menu->addAction(QStringLiteral("Report &Header..."));
-    header->setObjectName(QStringLiteral("mnuExportHeader"));
-    connect(header, &QAction::triggered, this, &ExportMenu::editReportHeader);
 }
 
 QString ExportMenu::suggestedName(const ExportTable &t, ExportFormat format) const
@@ -123,7 +129,7 @@ bool ExportMenu::exportScreen(ExportFormat format, const QString &given)
     QString path = given;
     if (path.isEmpty())
         path = QFileDialog::getSaveFileName(m_window, QString::fromLatin1(kTitle),
-                                            suggestedName(table, format), filterOf(format));
+                                            suggestedName(table, format), fileFilter(format));
     if (path.isEmpty()) return false;
     QString error;
     if (!Exporter::write(path, {table}, settings, &error)) {

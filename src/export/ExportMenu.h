@@ -3,6 +3,7 @@
 #include "export/Exporter.h"
 
 #include <QObject>
+#include <functional>
 
 class MessageSink;
 class QMenu;
@@ -19,6 +20,13 @@ public:
     ExportMenu(QMenuBar *bar, ScreenModel &model, MessageSink &messages, QWidget *window);
 
     QMenu *menu() const { return m_menu; }
+
+    // The four export items (CSV, JSON, Excel Workbook, PDF Report) for any window's menu,
+    // named namePrefix + "Csv", "Json", "Xlsx", "Pdf".
+    static void addFormatActions(QMenu *menu, const char *namePrefix,
+                                 const std::function<void(ExportFormat)> &chosen);
+    // The file dialog's filter of the format.
+    static QString fileFilter(ExportFormat format);
 
     // Exports the screen's download; asks for the file name unless path is given.
     bool exportScreen(ExportFormat format, const QString &path = QString());

@@ -5,6 +5,7 @@
 #include "files/DataFile.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 const QStringList kRecordHeaders = {"Add",   "Time",  "Date",  "Fuel",   "CO",
@@ -231,6 +232,55 @@ ExportTable ExportTable::combined(const QList<ExportTable> &list)
         all.slotCount += t.slotCount;
     }
     return all;
+}
+
+ExportTable ExportTable::fromLiveRun(const QStringList &header, const QList<QStringList> &cells,
+                                     const QStringList &timestamps)
+{
+    ExportTable t;
+    t.mode = Real;
+    // Many readings: the exports' table of records, not the one-reading page of Real Mode.
+    t.family = Family::None;
+    t.title = QStringLiteral("Live Run");
+    QStringList names = {QStringLiteral("Timestamp")};
+    for (const QString &h : header)
+        names << (h == QLatin1String("Press") ? QStringLiteral("Pressure") : h);
+    for (const QString &name : names) {
+        ExportColumn column;
+        column.header = column.key = name;
+        t.columns << column;
+    }
+    for (int r = 0; r < cells.size(); ++r) {
+        QStringList row = QStringList{timestamps.value(r)} + cells[r];
+        row.resize(names.size());
+        t.rows << row;
+        t.recordSlots << r + 1;
+    }
+    t.slotCount = int(t.rows.size());
+    for (const char *name : {"CO", "O2", "CO2", "XAir", "Eff."}) {
+        const int c = t.columnOf(QLatin1String(name));
+        if (c >= 0) t.columns[c].unit = QLatin1String(qstrcmp(name, "CO") == 0 ? "ppm" : "%");
+    }
+    // A unit the whole run agrees on goes into the heading; one that changed mid-run keeps its
+    // column, since a heading can name only one.
+    const char *const kUnits[][2] = {
+        {"Temp1", "T1_Unit"}, {"Temp2", "T2_Unit"}, {"Pressure", "P_Unit"}};
+    QList<int> drop;
+    for (const auto &pair : kUnits) {
+        const int value = t.columnOf(QLatin1String(pair[0]));
+        const int unit = t.columnOf(QLatin1String(pair[1]));
+        if (value < 0 || unit < 0) continue;
+        bool mixed = false;
+        setUnits(t, {value}, commonUnit(t, unit, QString(), &mixed));
+        if (!mixed) drop << unit;
+    }
+    std::sort(drop.rbegin(), drop.rend());
+    for (int c : drop)
+        dropColumn(t, c);
+    const int fuel = t.columnOf(QStringLiteral("Fuel"));
+    for (const QStringList &row : t.rows)
+        if (fuel >= 0 && t.fuel.isEmpty()) t.fuel = row[fuel];
+    return t;
 }
 
 ExportTable ExportTable::fromScreen(const ScreenModel &m)

@@ -67,6 +67,10 @@ struct ExportTable {
     static ExportTable fromScreen(const ScreenModel &model);
     // A data file read as "Open OK" reads it; false with the reason naming the file.
     static bool fromDataFile(const QString &path, ExportTable *table, QString *error);
+    // A live run's readings as archived (cells under header, one list per reading), each row
+    // led by a Timestamp column: ISO 8601 with the offset, one per reading.
+    static ExportTable fromLiveRun(const QStringList &header, const QList<QStringList> &cells,
+                                   const QStringList &timestamps);
     // Data-file bytes already in memory (an archived download); name is used in the reason.
     static bool fromDataFileBytes(const QByteArray &bytes, const QString &name, ExportTable *table,
                                   QString *error);

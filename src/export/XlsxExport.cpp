@@ -2,6 +2,7 @@
 
 #include "export/ExportTable.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
@@ -47,11 +48,30 @@ private:
     }
     // Keeps the number of decimals the instrument sent: 5.0 shows as 5.0, not 5.
     lxw_format *numberFormat(const QString &text);
+    // A live run's Timestamp as a spreadsheet date and time (the wall clock it shows, since a
+    // cell holds no time zone); false for a cell that is not one.
+    bool dateTime(lxw_worksheet *ws, int row, int column, const QString &text);
 
     lxw_workbook *m_book;
     lxw_format *m_bold = nullptr;
+    lxw_format *m_dateTime = nullptr;
     QHash<int, lxw_format *> m_decimals;
 };
+
+bool Book::dateTime(lxw_worksheet *ws, int row, int column, const QString &text)
+{
+    const QDateTime t = QDateTime::fromString(text, Qt::ISODate);
+    if (!t.isValid()) return false;
+    if (!m_dateTime) {
+        m_dateTime = workbook_add_format(m_book);
+        format_set_num_format(m_dateTime, "yyyy-mm-dd hh:mm:ss");
+    }
+    const QDate d = t.date();
+    const QTime h = t.time();
+    lxw_datetime cell = {d.year(), d.month(), d.day(), h.hour(), h.minute(), double(h.second())};
+    worksheet_write_datetime(ws, row, column, &cell, m_dateTime);
+    return true;
+}
 
 lxw_format *Book::numberFormat(const QString &text)
 {
@@ -77,6 +97,11 @@ void Book::readings(lxw_worksheet *ws, const ExportTable &t)
         const QStringList &row = t.rows[r];
         for (int c = 0; c < row.size(); ++c) {
             const ExportCell cell = ExportCell::of(row[c]);
+            if (t.columns[c].header == QLatin1String("Timestamp") &&
+                dateTime(ws, r + 1, c, cell.text)) {
+                widths[c] = qMax(widths[c], 19);
+                continue;
+            }
             if (cell.kind == ExportCell::Number)
                 worksheet_write_number(ws, r + 1, c, cell.number, numberFormat(cell.text));
             else if (cell.kind == ExportCell::Text)

@@ -166,6 +166,7 @@ bool Transfer::send(const QString &command)
     if (command != kStopRequest && m_model.CurrentMode != Real) {
         m_awaitingAnswer = true;
         m_requestMode = m_model.CurrentMode;
+        m_progress.begin();
     }
     return true;
 }
@@ -222,6 +223,7 @@ void Transfer::onReceived()
         return;
     }
     takeReceived(m_model, bytes);
+    m_progress.add(bytes);
     if (!m_timer3.isActive()) m_timer3.start();
     // Only the receive lamp of Real Mode shows a receive event; other modes redraw nothing.
     if (m_model.CurrentMode == Real) m_model.notify();
@@ -281,7 +283,10 @@ void Transfer::onTimer3()
     }
     m_timer3.stop();
     m_lastPassComplete = m_reception.run();
-    if (m_lastPassComplete) m_awaitingAnswer = false;
+    if (m_lastPassComplete) {
+        m_awaitingAnswer = false;
+        m_progress.finish();
+    }
     emit receptionFinished();
 }
 

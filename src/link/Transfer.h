@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/AnswerProgress.h"
 #include "link/SerialPort.h"
 
 #include <QObject>
@@ -41,7 +42,14 @@ public:
 
     // Whatever arrives from here on is no longer the answer to the latest request (a header
     // line was written meanwhile, for example).
-    void forgetAnswer() { m_awaitingAnswer = false; }
+    void forgetAnswer()
+    {
+        m_awaitingAnswer = false;
+        m_progress.finish();
+    }
+
+    // The bytes and records of the answer arriving, for the progress window.
+    const AnswerProgress &progress() const { return m_progress; }
 
 public slots:
     void onCommEvent(CommEvent kind);
@@ -77,6 +85,7 @@ private:
     ReceptionPass &m_reception;
     QTimer m_timer3;
     QTimer m_timer4;
+    AnswerProgress m_progress;
     bool m_awaitingAnswer = false;
     int m_requestMode = 0;   // the mode whose request the awaited answer answers
     QByteArray m_droppedEnd; // the last bytes dropped, to find a closing line split in two

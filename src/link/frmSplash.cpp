@@ -1,6 +1,7 @@
 #include "link/frmSplash.h"
 
 #include "app/ScreenModel.h"
+#include "link/AnswerProgress.h"
 #include "link/ProgressWindow.h"
 
 #include <QCloseEvent>
@@ -35,9 +36,10 @@ QPixmap linkPicture()
 }
 } // namespace
 
-frmSplash::frmSplash(ScreenModel &model, QWidget *mainWindow)
+frmSplash::frmSplash(ScreenModel &model, QWidget *mainWindow, const AnswerProgress *progress)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_model(model), m_mainWindow(mainWindow), m_image(new QLabel(this)), m_label(new QLabel(this))
+      m_model(model), m_mainWindow(mainWindow), m_image(new QLabel(this)),
+      m_label(new QLabel(this)), m_progress(progress), m_progressLabel(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(m_model.frmSplash.caption);
@@ -54,6 +56,20 @@ frmSplash::frmSplash(ScreenModel &model, QWidget *mainWindow)
     m_label->setGeometry(px(1320), px(360), px(1575), px(255));
     m_label->setFont(QFont(QStringLiteral("Tahoma"), 8));
     m_label->setText(m_model.frmSplashLabel1.caption);
+
+    // Under "Wait . . .", in the room the picture leaves below it.
+    m_progressLabel->setObjectName(QStringLiteral("labProgress"));
+    m_progressLabel->setGeometry(px(1320), px(630), px(2820), px(240));
+    m_progressLabel->setFont(m_label->font());
+    m_progressLabel->setVisible(m_progress != nullptr);
+    if (m_progress) connect(m_progress, &AnswerProgress::changed, this, &frmSplash::showProgress);
+    m_clock.setInterval(1000);
+    connect(&m_clock, &QTimer::timeout, this, &frmSplash::showProgress);
+}
+
+void frmSplash::showProgress()
+{
+    if (m_progress) m_progressLabel->setText(m_progress->text());
 }
 
 void frmSplash::sync()
@@ -63,8 +79,11 @@ void frmSplash::sync()
     setEnabled(m_model.frmSplash.enabled);
     if (m_model.frmSplash.visible && !isVisible()) {
         placeOverMainWindow();
+        showProgress();
         show();
+        m_clock.start();
     } else if (!m_model.frmSplash.visible && isVisible()) {
+        m_clock.stop();
         hide();
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
+class AnswerProgress;
 class QLabel;
 class ScreenModel;
 
@@ -11,7 +13,8 @@ class ScreenModel;
 class frmSplash : public QWidget {
     Q_OBJECT
 public:
-    frmSplash(ScreenModel &model, QWidget *mainWindow);
+    // progress: what of the answer has arrived, shown under "Wait . . ." (none: not shown).
+    frmSplash(ScreenModel &model, QWidget *mainWindow, const AnswerProgress *progress = nullptr);
 
     // Shows, hides and captions the window as the model says.
     void sync();
@@ -21,9 +24,13 @@ protected:
 
 private:
     void placeOverMainWindow();
+    void showProgress();
 
     ScreenModel &m_model;
     QWidget *m_mainWindow;
     QLabel *m_image;
     QLabel *m_label;
+    const AnswerProgress *m_progress;
+    QLabel *m_progressLabel;
+    QTimer m_clock; // the elapsed time goes on while nothing arrives
 };

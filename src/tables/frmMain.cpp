@@ -11,11 +11,14 @@
 #include "link/frmHeader.h"
 #include "link/frmSplash.h"
 #include "tables/GridView.h"
+#include "tables/GrowingLayout.h"
 #include "tables/MainMenus.h"
 #include "tables/ReceiveLamp.h"
 #include "trend/TrendPanel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFocusFrame>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -52,7 +55,7 @@ frmMain::frmMain(Program &program, QWidget *parent)
     connectModeSwitches();
     addArchiveMenu();
     // The progress window is a window of its own, owned here.
-    m_splash = std::make_unique<frmSplash>(program.model, this);
+    m_splash = std::make_unique<frmSplash>(program.model, this, &program.transfer.progress());
 
     connect(&program.model, &ScreenModel::changed, this, &frmMain::render);
     render();
@@ -65,8 +68,10 @@ void frmMain::buildClientArea()
 {
     m_client = new QWidget;
     m_client->setObjectName(QStringLiteral("clientArea"));
-    m_client->setFixedSize(MainLayout::pixels(MainLayout::kClientWidth),
-                           MainLayout::pixels(MainLayout::kClientHeight));
+    const QSize design(MainLayout::pixels(MainLayout::kClientWidth),
+                       MainLayout::pixels(MainLayout::kClientHeight));
+    m_client->setMinimumSize(design);
+    m_client->resize(design);
     m_client->setAutoFillBackground(true);
     m_controls.build(m_client, MainLayout::client());
     m_controls.build(m_controls.control(QStringLiteral("FrameReal")), MainLayout::frameReal());
@@ -75,6 +80,16 @@ void frmMain::buildClientArea()
     m_controls.build(m_controls.control(QStringLiteral("FrameSL")), MainLayout::frameSL());
     m_hscroll = qobject_cast<QScrollBar *>(m_controls.control(QStringLiteral("HScroll1")));
     m_lamp = qobject_cast<ReceiveLamp *>(m_controls.control(QStringLiteral("Shape1")));
+    m_records = qobject_cast<GridView *>(m_controls.control(QStringLiteral("MSFlexGrid1")));
+    // A record is a row: the browsed one shows as a whole highlighted row.
+    m_records->setSelectionBehavior(QAbstractItemView::SelectRows);
+    addFocusRing();
+    // More room goes to the frames and what shows most data: the tables and the live trend.
+    std::vector<QWidget *> grown;
+    for (const char *name : {"FrameReal", "FrameSL", "FrameStore", "Frame1", "MSFlexGrid1",
+                             "MSFlexGrid2", "MSFlexGrid3"})
+        grown.push_back(m_controls.control(QString::fromLatin1(name)));
+    new GrowingLayout(m_client, grown);
 
     // Text8 holds what arrived from the port until the reception pass takes it; never shown.
     m_text8 = new QPlainTextEdit(m_client);
@@ -82,11 +97,11 @@ void frmMain::buildClientArea()
     m_text8->setReadOnly(true);
     m_text8->hide();
 
-    // The design is a fixed layout: a smaller window scrolls it, a larger one centres it.
+    // The design is a fixed layout: a smaller window scrolls it, a larger one grows its frames.
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("clientScroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setWidgetResizable(true);
     m_scroll->setWidget(m_client);
     setCentralWidget(m_scroll);
 }
@@ -122,6 +137,11 @@ void frmMain::connectCommands()
     connect(m_hscroll, &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_rendering) m_program.commands.browse(value);
     });
+    // A click on a record, or the arrow keys in the table, browse to it as the scroll bar does.
+    connect(m_records->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_rendering && current.isValid()) m_program.commands.browse(current.row());
+            });
 }
 
 void frmMain::connectModeSwitches()
@@ -160,6 +180,25 @@ void frmMain::renderScrollBar()
     const ScreenModel &m = m_program.model;
     m_hscroll->setRange(0, m.HScroll1Max);
     m_hscroll->setValue(m.HScroll1Value);
+    // The browsed record is the record table's current row, wherever browsing came from.
+    const QModelIndex current = m_records->currentIndex();
+    const QModelIndex browsed =
+        m_records->model()->index(m.HScroll1Value, current.isValid() ? current.column() : 0);
+    if (browsed.isValid() && current.row() != browsed.row()) m_records->setCurrentIndex(browsed);
+}
+
+// Qt's own styles draw no focus on a scroll bar and only a faint one on a table: a ring in the
+// highlight colour goes round whichever control of the window has the keyboard.
+void frmMain::addFocusRing()
+{
+    auto *ring = new QFocusFrame(m_client);
+    ring->setObjectName(QStringLiteral("focusRing"));
+    QPalette palette = ring->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
+    ring->setPalette(palette);
+    connect(qApp, &QApplication::focusChanged, ring, [this, ring](QWidget *, QWidget *now) {
+        ring->setWidget(now && m_client->isAncestorOf(now) ? now : nullptr);
+    });
 }
 
 void frmMain::renderReceiveBuffer()

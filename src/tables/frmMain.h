@@ -16,6 +16,7 @@ class QScrollBar;
 class ReceiveLamp;
 class frmArchive;
 class frmSplash;
+class GridView;
 
 // The main window: a view of the screen model. Menus and buttons call into the core; the
 // window redraws from the model whenever it changes.
@@ -25,7 +26,7 @@ public:
     explicit frmMain(Program &program, QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // The client area at its design size: frames, panels, tables, buttons; no menu bar.
+    // The client area: frames, panels, tables, buttons; no menu bar. Never below its design size.
     QWidget *clientArea() const { return m_client; }
 
 public slots:
@@ -37,6 +38,7 @@ private:
     void connectCommands();
     void connectModeSwitches();
     void renderScrollBar();
+    void addFocusRing();
     void renderReceiveBuffer();
 
     void startStop();
@@ -65,6 +67,7 @@ private:
     QWidget *m_client = nullptr;
     QScrollBar *m_hscroll = nullptr;
     ReceiveLamp *m_lamp = nullptr;
+    GridView *m_records = nullptr; // MSFlexGrid1, the record table
     QPlainTextEdit *m_text8 = nullptr;
     std::unique_ptr<frmSplash> m_splash;
     frmArchive *m_archive = nullptr; // made at its first use, kept while the program runs

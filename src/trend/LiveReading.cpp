@@ -55,20 +55,22 @@ LiveReading LiveReading::fromPanels(const ScreenModel &model, const QByteArray &
     }
 
     const QByteArray reading = lastReadingOf(stream);
-    const QTime time = hasAttribute(reading, "time")
-                           ? QTime::fromString(model.txtRTime.caption.trimmed(), kTimeFormat)
-                           : QTime();
-    QDate date = hasAttribute(reading, "date")
-                     ? QDate::fromString(model.txtRDate.caption.trimmed(), kDateFormat)
-                     : QDate();
+    const QString time = hasAttribute(reading, "time") ? model.txtRTime.caption : QString();
+    const QString date = hasAttribute(reading, "date") ? model.txtRDate.caption : QString();
+    r.time = instrumentTime(date, time, arrival);
+    r.timeFromInstrument = QTime::fromString(time.trimmed(), kTimeFormat).isValid();
+    return r;
+}
+
+QDateTime LiveReading::instrumentTime(const QString &dateText, const QString &timeText,
+                                      const QDateTime &fallback)
+{
+    const QTime time = QTime::fromString(timeText.trimmed(), kTimeFormat);
+    if (!time.isValid()) return fallback;
+    QDate date = QDate::fromString(dateText.trimmed(), kDateFormat);
     // Two-digit years: the instrument's dates are this century's.
     if (date.isValid() && date.year() < 2000) date = date.addYears(100);
-    r.timeFromInstrument = time.isValid();
-    if (!time.isValid())
-        r.time = arrival;
-    else
-        r.time = QDateTime(date.isValid() ? date : arrival.date(), time);
-    return r;
+    return QDateTime(date.isValid() ? date : fallback.date(), time);
 }
 
 QString LiveReading::timeText() const

@@ -36,4 +36,9 @@ struct LiveReading {
 
     // ISO 8601 local time with the offset from UTC: "2024-03-12T14:32:07+01:00".
     QString timeText() const;
+
+    // The instrument's date ("dd/MM/yy") and time ("hh:mm:ss") as one local time: an
+    // unreadable time gives `fallback`, a time without a readable date takes fallback's date.
+    static QDateTime instrumentTime(const QString &date, const QString &time,
+                                    const QDateTime &fallback);
 };

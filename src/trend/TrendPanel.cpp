@@ -1,11 +1,13 @@
 #include "trend/TrendPanel.h"
 
+#include "trend/ArchivedRun.h"
 #include "trend/LiveTrend.h"
 #include "trend/TrendPlot.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -23,11 +25,25 @@ QString number(double v)
 } // namespace
 
 TrendPanel::TrendPanel(LiveTrend &trend, Size size, QWidget *parent)
-    : QWidget(parent), m_trend(trend), m_size(size)
+    : TrendPanel(&trend, nullptr, size, parent)
+{
+}
+
+TrendPanel::TrendPanel(std::unique_ptr<TrendSeries> run, QWidget *parent)
+    : TrendPanel(nullptr, std::move(run), Size::Large, parent)
+{
+}
+
+TrendPanel::~TrendPanel() = default;
+
+TrendPanel::TrendPanel(LiveTrend *trend, std::unique_ptr<TrendSeries> owned, Size size,
+                       QWidget *parent)
+    : QWidget(parent), m_trend(trend), m_owned(std::move(owned)),
+      m_series(m_owned ? *m_owned : trend->series()), m_size(size)
 {
     setObjectName(size == Size::Compact ? QStringLiteral("trendPanel")
                                         : QStringLiteral("trendWindow"));
-    m_plot = new TrendPlot(trend.series(), this);
+    m_plot = new TrendPlot(m_series, this);
     m_plot->setObjectName(QStringLiteral("trendPlot"));
     m_stats = new QLabel(this);
     m_stats->setObjectName(QStringLiteral("trendStats"));
@@ -55,8 +71,10 @@ TrendPanel::TrendPanel(LiveTrend &trend, Size size, QWidget *parent)
         m_plot->setToolTip(tr("Wheel or +/-: zoom; drag or arrow keys: move; Home: whole run"));
         resize(760, 520);
     }
-    connect(&trend, &LiveTrend::readingAdded, this, &TrendPanel::refresh);
-    connect(&trend, &LiveTrend::runStarted, this, &TrendPanel::refresh);
+    if (trend) {
+        connect(trend, &LiveTrend::readingAdded, this, &TrendPanel::refresh);
+        connect(trend, &LiveTrend::runStarted, this, &TrendPanel::refresh);
+    }
     refresh();
 }
 
@@ -83,7 +101,8 @@ QWidget *TrendPanel::buildTicks()
         tick->setChecked(ticked.contains(QString::fromLatin1(info.name)));
         m_plot->setTicked(q, tick->isChecked());
         connect(tick, &QCheckBox::toggled, this, [this, q](bool on) { setTicked(q, on); });
-        const int columns = m_size == Size::Compact ? 4 : 8;
+        // Four to a row leave "Pressure" no room in the frame's width; three do.
+        const int columns = m_size == Size::Compact ? 3 : 8;
         grid->addWidget(tick, shown / columns, shown % columns);
         m_ticks[q] = tick;
         ++shown;
@@ -104,7 +123,7 @@ void TrendPanel::setTicked(int quantity, bool ticked)
 
 void TrendPanel::refresh()
 {
-    const TrendSeries &s = m_trend.series();
+    const TrendSeries &s = m_series;
     QString html = QStringLiteral("<table cellspacing=0 cellpadding=1><tr><th></th><th "
                                   "align=right>now</th><th align=right>min</th><th "
                                   "align=right>max</th><th align=right>mean</th></tr>");
@@ -139,11 +158,28 @@ TrendPanel *TrendPanel::fillFrame(QWidget *frame, Program &program)
 void TrendPanel::openLargerWindow()
 {
     if (!m_larger) {
-        m_larger = new TrendPanel(m_trend, Size::Large, window());
+        if (!m_trend) return;
+        m_larger = new TrendPanel(*m_trend, Size::Large, window());
         m_larger->setWindowFlag(Qt::Window);
         m_larger->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_larger->show();
     m_larger->raise();
     m_larger->activateWindow();
+}
+
+TrendPanel *TrendPanel::openArchivedRun(const ArchivedRun &run, QWidget *parent)
+{
+    auto series = std::make_unique<TrendSeries>();
+    run.fillSeries(*series);
+    auto *window = new TrendPanel(std::move(series), parent);
+    window->setObjectName(QStringLiteral("archivedTrendWindow"));
+    window->setWindowFlag(Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(tr("Live Run %1 - %2 readings from %3")
+                               .arg(run.entry.id)
+                               .arg(run.readings.size())
+                               .arg(QLocale().toString(run.entry.received, QLocale::ShortFormat)));
+    window->show();
+    return window;
 }

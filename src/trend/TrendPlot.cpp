@@ -129,13 +129,12 @@ void TrendPlot::keyPressEvent(QKeyEvent *event)
     }
 }
 
-bool TrendPlot::valueRange(bool percent, qint64 t0, qint64 t1, double *low, double *high) const
+bool TrendPlot::valueRange(bool percent, const Columns &columns, double *low, double *high) const
 {
     bool any = false;
-    const int width = std::max(plotArea().width(), 1);
     for (int q = 0; q < kCount; ++q) {
         if (!m_ticked[q] || isPercent(m_series, q) != percent) continue;
-        for (const TrendColumn &c : m_series.reduce(q, t0, t1, width)) {
+        for (const TrendColumn &c : columns[q]) {
             *low = any ? std::min(*low, c.minimum) : c.minimum;
             *high = any ? std::max(*high, c.maximum) : c.maximum;
             any = true;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "trend/TrendSeries.h"
+
 #include <QWidget>
 #include <array>
-
-class TrendSeries;
+#include <vector>
 
 // Draws the live run's ticked quantities against wall-clock time: ppm and other units on the
 // left axis, percentages on the right, each line from the series reduced to one min/max stroke
@@ -39,10 +40,12 @@ private:
     QRect plotArea() const;
     void viewRange(qint64 *t0, qint64 *t1) const;
     void drawTimeAxis(QPainter &p, const QRect &area, qint64 t0, qint64 t1) const;
-    bool valueRange(bool percent, qint64 t0, qint64 t1, double *low, double *high) const;
+    // Each ticked quantity reduced to the plot's pixel columns, once per paint.
+    using Columns = std::array<std::vector<TrendColumn>, kCount>;
+    bool valueRange(bool percent, const Columns &columns, double *low, double *high) const;
     void drawValueAxis(QPainter &p, const QRect &area, bool right, double low, double high) const;
-    void drawLine(QPainter &p, const QRect &area, int quantity, qint64 t0, qint64 t1, double low,
-                  double high) const;
+    void drawLine(QPainter &p, const QRect &area, int quantity,
+                  const std::vector<TrendColumn> &columns, double low, double high) const;
 
     const TrendSeries &m_series;
     std::array<bool, kCount> m_ticked{};

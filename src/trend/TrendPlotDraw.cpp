@@ -4,9 +4,10 @@
 #include "trend/TrendSeries.h"
 
 #include <QDateTime>
+#include <QLine>
 #include <QPainter>
-#include <QPainterPath>
 #include <cmath>
+#include <vector>
 
 namespace {
 double niceStep(double span, int count)
@@ -41,15 +42,18 @@ void TrendPlot::paintEvent(QPaintEvent *)
     qint64 t0, t1;
     viewRange(&t0, &t1);
     drawTimeAxis(p, area, t0, t1);
+    Columns columns;
+    for (int q = 0; q < kCount; ++q)
+        if (m_ticked[q]) columns[q] = m_series.reduce(q, t0, t1, area.width());
     for (const bool percent : {false, true}) {
         double low = 0, high = 0;
-        if (!valueRange(percent, t0, t1, &low, &high)) continue;
+        if (!valueRange(percent, columns, &low, &high)) continue;
         drawValueAxis(p, area, percent, low, high);
         p.save();
         p.setClipRect(area.adjusted(1, 1, 0, 0));
         for (int q = 0; q < kCount; ++q)
             if (m_ticked[q] && (m_series.unit(q) == QLatin1String("%")) == percent)
-                drawLine(p, area, q, t0, t1, low, high);
+                drawLine(p, area, q, columns[q], low, high);
         p.restore();
     }
 }
@@ -110,28 +114,37 @@ void TrendPlot::drawValueAxis(QPainter &p, const QRect &area, bool right, double
                units.join(QStringLiteral(", ")));
 }
 
-void TrendPlot::drawLine(QPainter &p, const QRect &area, int q, qint64 t0, qint64 t1, double low,
-                         double high) const
+void TrendPlot::drawLine(QPainter &p, const QRect &area, int q,
+                         const std::vector<TrendColumn> &columns, double low, double high) const
 {
-    // One vertical stroke per pixel column from its minimum to its maximum, joined to its
-    // neighbours through the first and last reading of each column; a gap breaks the line.
-    QPainterPath path;
-    bool started = false;
-    for (const TrendColumn &c : m_series.reduce(q, t0, t1, area.width())) {
+    // Each pixel column is one solid bar from the lowest to the highest point the line reaches
+    // there: its readings' minimum and maximum and, where the column before is its neighbour,
+    // that column's last reading (the join is a step). A bar is filled row by row without
+    // stroking, so an 8-hour run draws in a large window as quickly as a short one; a pen, a
+    // path or a polyline had the painter stroke every pixel, hundreds of milliseconds there.
+    // Columns further apart (few readings for the width) are joined by a line; a gap breaks
+    // the line. Bars and joins are two pixels high, the weight of the line.
+    const QColor colour = colourOf(q);
+    std::vector<QLine> joins;
+    const TrendColumn *before = nullptr;
+    for (const TrendColumn &c : columns) {
         const int x = area.left() + c.x;
-        const QPointF first(x, yOf(area, c.first, low, high));
-        if (!started || c.gapBefore)
-            path.moveTo(first);
-        else
-            path.lineTo(first);
-        if (c.minimum != c.maximum) {
-            path.moveTo(x, yOf(area, c.minimum, low, high));
-            path.lineTo(x, yOf(area, c.maximum, low, high));
-            path.moveTo(x, yOf(area, c.last, low, high));
+        int top = yOf(area, c.maximum, low, high), bottom = yOf(area, c.minimum, low, high);
+        if (before && !c.gapBefore) {
+            const int join = yOf(area, before->last, low, high);
+            if (c.x - before->x <= 1) {
+                top = std::min(top, join);
+                bottom = std::max(bottom, join);
+            } else {
+                joins.emplace_back(area.left() + before->x, join, x, yOf(area, c.first, low, high));
+            }
         }
-        started = true;
-        if (c.first == c.last && c.minimum == c.maximum) path.lineTo(first + QPointF(0.5, 0));
+        p.fillRect(QRect(x, top, 1, bottom - top + 2), colour);
+        before = &c;
     }
-    p.setPen(QPen(colourOf(q), 1.5));
-    p.drawPath(path);
+    p.setPen(QPen(colour, 1));
+    p.drawLines(joins.data(), int(joins.size()));
+    for (QLine &join : joins)
+        join.translate(0, 1);
+    p.drawLines(joins.data(), int(joins.size()));
 }

@@ -79,6 +79,8 @@ void tst_archive_cli::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // A command without --db uses the default archive: never the user's own.
+    qputenv("NRV508_ARCHIVE", m_dir->filePath("default.sqlite").toLocal8Bit());
 }
 
 QStringList tst_archive_cli::checkComplete()
@@ -276,7 +278,6 @@ void tst_archive_cli::downloadArchived()
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
     }
-    qunsetenv("NRV508_ARCHIVE");
     const Run got = cli({"archive", "--db", db(), "get", "1"});
     QCOMPARE(got.status, 0);
     QCOMPARE(got.out, read(expected));
@@ -300,7 +301,6 @@ void tst_archive_cli::liveArchived()
     qputenv("NRV508_ARCHIVE", db().toLocal8Bit());
     const Run run = cli(
         {"live", "--port", instrument.device(), "--baud", "38400", "--count", "3", "--archive"});
-    qunsetenv("NRV508_ARCHIVE");
     QVERIFY2(run.status == 0, qPrintable(run.err));
     Archive archive;
     QVERIFY(archive.open(db(), &error));

@@ -5,7 +5,9 @@
 #include "MainWindowHarness.h"
 
 #include "archive/Archive.h"
+#include "archive/ArchiveActions.h"
 #include "archive/frmArchive.h"
+#include "charts/frmChart.h"
 #include "files/DataFile.h"
 #include "files/FileMenu.h"
 
@@ -36,6 +38,10 @@ private slots:
     void deleteAfterConfirmation_data();
     void deleteAfterConfirmation();
     void fetchesAsScrolled();
+    void pickOrder_data();
+    void pickOrder();
+    void exportTargets_data();
+    void exportTargets();
 
 private:
     QString db() const { return m_harness->dir.filePath(QStringLiteral("archive.sqlite")); }
@@ -44,6 +50,9 @@ private:
     void fill();
     frmArchive *openWindow();
     int rowOf(const QString &file);
+    // A Ctrl+click on the file's row, as a user adds a download to the selection.
+    void pick(frmArchive *window, const QString &file);
+    QStringList sourcesOf(const QList<qint64> &ids);
 
     std::unique_ptr<MainWindowHarness> m_harness;
     Archive m_archive; // the test's own connection to the same archive
@@ -263,6 +272,127 @@ void tst_archive_window::fetchesAsScrolled()
         ids.insert(window->model().entryAt(row).id);
     QCOMPARE(ids.size(), window->model().rowCount());
     QCOMPARE(window->model().entryAt(0).id, qint64(3 * ArchiveTableModel::kPage));
+}
+
+void tst_archive_window::pick(frmArchive *window, const QString &file)
+{
+    QTableView *table = window->table();
+    const QRect cell = table->visualRect(window->model().index(rowOf(file), 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+}
+
+QStringList tst_archive_window::sourcesOf(const QList<qint64> &ids)
+{
+    QStringList sources;
+    QString error;
+    for (const qint64 id : ids)
+        sources << m_archive.entry(id, &error)->source;
+    return sources;
+}
+
+// Downloads picked one after another go to the chart and into one CSV in the order picked,
+// whatever their rows; unpicking and picking again moves a download to the end.
+void tst_archive_window::pickOrder_data()
+{
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<QString>("pages"); // the chart's Page panel; "" when refused
+    QTest::newRow("against the rows") << QStringList{"logger2.txt", "logger0.txt"}
+                                      << QStringList{"logger2.txt", "logger0.txt"} << "Page : 2, 0";
+    QTest::newRow("three, mixed") << QStringList{"logger1.txt", "logger3.txt", "logger0.txt"}
+                                  << QStringList{"logger1.txt", "logger3.txt", "logger0.txt"}
+                                  << "Page : 1, 3, 0";
+    QTest::newRow("picked again goes last")
+        << QStringList{"logger0.txt", "logger3.txt", "logger0.txt", "logger0.txt"}
+        << QStringList{"logger3.txt", "logger0.txt"} << "Page : 3, 0";
+    QTest::newRow("other family refused") << QStringList{"logger0.txt", "single0.txt"}
+                                          << QStringList{"logger0.txt", "single0.txt"} << "";
+}
+
+void tst_archive_window::pickOrder()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QStringList, order);
+    QFETCH(QString, pages);
+    fill();
+    frmArchive *window = openWindow();
+    window->table()->clearSelection();
+    for (const QString &file : clicks)
+        pick(window, file);
+    ArchiveActions *actions = window->actions();
+    QCOMPARE(sourcesOf(actions->pickedIds()), order);
+    window->grab().save(QCoreApplication::applicationDirPath() + "/archive-window-picked.png");
+
+    // One CSV: every row led by its download's source (and the archive's customer), in order.
+    const QString csv = m_harness->dir.filePath("picked.csv");
+    QVERIFY(actions->exportPicked(ExportFormat::Csv, ArchiveActions::Target::All, csv));
+    QStringList sources;
+    bool customer = false;
+    const QList<QByteArray> lines = readFile(csv).split('\n');
+    QVERIFY(lines.first().startsWith("Source,Received,Mode,Customer,Site,"));
+    for (const QByteArray &line : lines.mid(1)) {
+        const QList<QByteArray> fields = line.split(',');
+        if (fields.size() < 5) continue;
+        if (!sources.contains(fields[0])) sources << fields[0];
+        customer = customer || (fields[0] == "logger0.txt" && fields[3] == "Acme" &&
+                                fields[4] == "North Plant");
+    }
+    QCOMPARE(sources, order);
+    QVERIFY(customer);
+
+    frmChart *chart = actions->chartPicked();
+    QCOMPARE(chart != nullptr, !pages.isEmpty());
+    if (chart) {
+        QCOMPARE(chart->findChild<QLabel *>("Page")->text(), pages);
+        chart->close();
+    } else {
+        QCOMPARE(m_harness->messages.count(), 1);
+        QVERIFY(m_harness->messages.boxes().first().text.contains("single0.txt"));
+    }
+}
+
+void tst_archive_window::exportTargets_data()
+{
+    QTest::addColumn<ExportFormat>("format");
+    QTest::addColumn<ArchiveActions::Target>("target");
+    QTest::addColumn<QStringList>("files"); // written into the folder, "ID" standing for the id
+    QTest::addColumn<QString>("told");
+    const QString each = "2 files written into";
+    QTest::newRow("json, one each")
+        << ExportFormat::Json << ArchiveActions::Target::Each
+        << QStringList{"ID_Logger_Mode_Data_0.json", "ID_Tightness_Mode.json"} << each;
+    QTest::newRow("reports, one each")
+        << ExportFormat::Pdf << ArchiveActions::Target::Each
+        << QStringList{"ID_Logger_Mode_Data_0.pdf", "ID_Tightness_Mode.pdf"} << each;
+    QTest::newRow("workbook with all")
+        << ExportFormat::Xlsx << ArchiveActions::Target::All << QStringList{"all.xlsx"} << "";
+    QTest::newRow("one report of two refused") << ExportFormat::Pdf << ArchiveActions::Target::All
+                                               << QStringList{} << "A report is of one download";
+}
+
+void tst_archive_window::exportTargets()
+{
+    QFETCH(ExportFormat, format);
+    QFETCH(ArchiveActions::Target, target);
+    QFETCH(QStringList, files);
+    QFETCH(QString, told);
+    fill();
+    frmArchive *window = openWindow();
+    window->table()->clearSelection();
+    pick(window, "logger0.txt");
+    pick(window, "tightness.txt");
+    const QDir out(m_harness->dir.filePath("out"));
+    QVERIFY(out.mkpath("."));
+    const QString path =
+        target == ArchiveActions::Target::All ? out.filePath("all.xlsx") : out.path();
+    QCOMPARE(window->actions()->exportPicked(format, target, path), !files.isEmpty());
+    QStringList written = out.entryList(QDir::Files, QDir::Name);
+    for (QString &name : written)
+        name.replace(QRegularExpression("^\\d+_"), "ID_");
+    written.sort();
+    QCOMPARE(written, files);
+    QCOMPARE(m_harness->messages.count(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty()) QVERIFY(m_harness->messages.boxes().first().text.contains(told));
 }
 
 QTEST_MAIN(tst_archive_window)

@@ -78,6 +78,7 @@ def read_json(path, schema_path=None):
         print("mode", d["mode"], "page", d["page"], "version", d["version"],
               "sampling", d["sampling"])
         print("units", json.dumps(d["units"], sort_keys=True))
+        print("labels", "|".join(str(d.get(k)) for k in ("customer", "site", "note", "source")))
         print("records", len(d["records"]))
         for r in d["records"]:
             print("record", " ".join("%s=%s:%s" % (k, kind(v), v) for k, v in r.items()))

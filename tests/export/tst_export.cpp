@@ -1,4 +1,6 @@
 #include "Streams.h"
+#include "app/ScreenModel.h"
+#include "archive/Archive.h"
 #include "charts/ChartCommands.h"
 #include "charts/ChartQuantities.h"
 #include "charts/ChartState.h"
@@ -116,10 +118,16 @@ private slots:
     void pageSizeAndLogo();
     void windowMenu();
     void reportHeaderStartsFromInstrumentLines();
+    void archived_data();
+    void archived();
 
 private:
+    void fillArchive();
+
     QTemporaryDir m_dir;
     QString m_awkward;
+    QString m_db;
+    qint64 m_loggerId = 0, m_liveId = 0;
 };
 
 void tst_export::initTestCase()
@@ -128,6 +136,7 @@ void tst_export::initTestCase()
     // The user's own export settings stay out of the tests and untouched by them.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("user"));
     m_awkward = writeFile(m_dir.filePath("awkward.txt"), awkwardLoggerPage());
+    fillArchive();
     if (!QFile::exists(QStringLiteral("/usr/bin/pdftotext")))
         QSKIP("poppler-utils is not installed (scripts/setup installs it)");
 }
@@ -480,6 +489,17 @@ void tst_export::commandLineRefusals_data()
         << "unknown quantity";
     QTest::newRow("missing file") << QStringList{"/no/such/file.txt", "--format", "csv"} << 1
                                   << "/no/such/file.txt";
+    QTest::newRow("file and archive id")
+        << QStringList{logger, "--archive-id", "1", "--format", "csv"} << 2 << "exactly one";
+    QTest::newRow("neither file nor archive id")
+        << QStringList{"--format", "csv"} << 2 << "exactly one";
+    QTest::newRow("archive id not a number")
+        << QStringList{"--archive-id", "first", "--format", "csv"} << 2 << "--archive-id takes";
+    QTest::newRow("archive without archive id")
+        << QStringList{logger, "--db", m_db, "--format", "csv"} << 2 << "--db goes with";
+    QTest::newRow("no such archived download")
+        << QStringList{"--archive-id", "999", "--db", m_db, "--format", "csv"} << 1
+        << "holds no download 999";
 }
 
 void tst_export::commandLineRefusals()
@@ -664,6 +684,146 @@ void tst_export::reportHeaderStartsFromInstrumentLines()
     QCOMPARE(saved.company, QStringLiteral("Hearth & Flue Services"));
     QCOMPARE(saved.address, QStringLiteral("12 High Street"));
     QCOMPARE(saved.telephone, QString());
+}
+
+// An archive with a labelled Logger page and a labelled live run whose temperature unit
+// changes mid-run and whose last reading carries no time.
+void tst_export::fillArchive()
+{
+    m_db = m_dir.filePath("archive.sqlite");
+    Archive archive;
+    QString error;
+    QVERIFY2(archive.open(m_db, &error), qPrintable(error));
+    const auto logger =
+        archive.addDataFile(readFile(expectedFile("logger0.txt")),
+                            {"file", "/home/tech/logger0.txt", QDateTime()}, &error);
+    QVERIFY2(logger, qPrintable(error));
+    m_loggerId = logger->id;
+    QVERIFY(archive.label(m_loggerId, {"Acme", "North Plant", "after service"}, &error));
+    const auto run = archive.beginLiveRun({"live", "/dev/ttyUSB0", QDateTime()}, &error);
+    QVERIFY2(run, qPrintable(error));
+    m_liveId = *run;
+    ScreenModel m;
+    m.txtRDate.caption = "12/03/24";
+    m.txtRO2.caption = "5.0";
+    m.txtRTemp2.caption = "21.0";
+    m.labRT2Unit.caption = "'C";
+    m.txtRPressure.caption = "-0.11";
+    m.labRPUnit.caption = "mbar";
+    m.txtRFuel.caption = "Natural Gas";
+    const QStringList times = {"14:32:07", "14:32:08", ""};
+    const QStringList co = {"34", "OFL", "40"};
+    const QStringList temp1 = {"180.5", "356.9", "357.0"};
+    const QStringList unit1 = {"'C", "'F", "'F"};
+    for (int n = 0; n < 3; ++n) {
+        m.txtRTime.caption = times[n];
+        m.txtRCo.caption = co[n];
+        m.txtRTemp1.caption = temp1[n];
+        m.labRT1Unit.caption = unit1[n];
+        QVERIFY(archive.appendReading(m_liveId, ReadingRows::fromRealPanels(m, n + 1), &error));
+    }
+    QVERIFY(archive.endLiveRun(m_liveId, &error));
+    QVERIFY(archive.label(m_liveId, {"Bistro", "Kitchen", {}}, &error));
+}
+
+// Archived downloads and live runs through nrv508-cli export --archive-id, read back by the
+// same independent readers as the data files' exports.
+void tst_export::archived_data()
+{
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("expected"); // lines the reader prints
+
+    const QString liveHeader = "header ['Timestamp', 'Date', 'Time', 'CO [ppm]', 'O2 [%]', "
+                               "'CO2 [%]', 'Ratio', 'XAir [%]', 'Eff. [%]', 'Temp1', "
+                               "\"Temp2 ['C]\", 'Pressure [mbar]', 'Fuel', 'T1_Unit']";
+    QTest::newRow("download, csv as its file's") << "logger"
+                                                 << "csv" << QStringList{"same"};
+    QTest::newRow("download, json with the archive's labels")
+        << "logger"
+        << "json"
+        << QStringList{"schema True", "mode 2 page 0 version 2.05 sampling 00:01:00",
+                       "labels Acme|North Plant|after service|logger0.txt", "records 100"};
+    QTest::newRow("download, report with customer and site")
+        << "logger"
+        << "pdf" << QStringList{"Customer",           "Acme",          "Site",
+                                "North Plant",        "after service", "logger0.txt",
+                                "Logger Mode Data #0"};
+    QTest::newRow("download, workbook details")
+        << "logger"
+        << "xlsx" << QStringList{"details ['Customer', 'Acme']", "details ['Site', 'North Plant']"};
+    QTest::newRow("live run, csv with a timestamp each")
+        << "live"
+        << "csv"
+        << QStringList{liveHeader,
+                       "rows 3",
+                       "widths [14]",
+                       "row ['2024-03-12T14:32:07+01:00', '12/03/24', '14:32:07', '34', '5.0', "
+                       "'', '', '', '', '180.5', '21.0', '-0.11', 'Natural Gas', \"'C\"]",
+                       "row ['2024-03-12T14:32:08+01:00', '12/03/24', '14:32:08', '', '5.0', "
+                       "'', '', '', '', '356.9', '21.0', '-0.11', 'Natural Gas', \"'F\"]",
+                       "row ['2024-03-12T14:32:08+01:00', '12/03/24', '', '40', '5.0', '', '', "
+                       "'', '', '357.0', '21.0', '-0.11', 'Natural Gas', \"'F\"]"};
+    QTest::newRow("live run, json")
+        << "live"
+        << "json"
+        << QStringList{"schema True", "labels Bistro|Kitchen|None|/dev/ttyUSB0", "records 3",
+                       "units {\"CO\": \"ppm\", \"CO2\": \"%\", \"Eff.\": \"%\", "
+                       "\"O2\": \"%\", \"Pressure\": \"mbar\", \"Temp2\": \"'C\", "
+                       "\"XAir\": \"%\"}"};
+    QTest::newRow("live run, workbook")
+        << "live"
+        << "xlsx"
+        << QStringList{liveHeader, "row d:datetime.datetime(2024, 3, 12, 14, 32, 8) s:'12/03/24' "
+                                   "s:'14:32:08' "
+                                   "n:None n:5 n:None n:None n:None n:None n:356.9 n:21 n:-0.11 "
+                                   "s:'Natural Gas' s:\"'F\""};
+    QTest::newRow("live run, report")
+        << "live"
+        << "pdf" << QStringList{"Live Run", "Bistro", "Kitchen", "356.9", "Page 1 of 1"};
+}
+
+void tst_export::archived()
+{
+    QFETCH(QString, which);
+    QFETCH(QString, format);
+    QFETCH(QStringList, expected);
+    const qint64 id = which == QLatin1String("live") ? m_liveId : m_loggerId;
+    const QString out = m_dir.filePath("archived." + format);
+    QFile::remove(out);
+    const QStringList env = {"LC_ALL=en_GB.UTF-8", "TZ=Europe/Berlin"};
+    const Run exported = run(QStringLiteral(NRV508_CLI),
+                             {"export", "--archive-id", QString::number(id), "--db", m_db,
+                              "--format", format, "--out", out},
+                             env);
+    QVERIFY2(exported.status == 0, exported.err.constData());
+    QStringList lines;
+    if (expected == QStringList{"same"}) {
+        const QString file = m_dir.filePath("file.csv");
+        QCOMPARE(run(QStringLiteral(NRV508_CLI),
+                     {"export", expectedFile("logger0.txt"), "--format", format, "--out", file},
+                     env)
+                     .status,
+                 0);
+        QCOMPARE(readFile(out), readFile(file));
+        return;
+    }
+    if (format == QLatin1String("pdf")) {
+        lines = QString::fromUtf8(run("pdftotext", {"-layout", out, "-"}).out).split('\n');
+        const QString text = lines.join('\n');
+        for (const QString &part : expected)
+            QVERIFY2(text.contains(part), qPrintable("missing: " + part + "\n" + text.left(600)));
+        return;
+    }
+    QStringList args = {format, out};
+    if (format == QLatin1String("csv")) args << ",";
+    if (format == QLatin1String("json")) args << QStringLiteral(NRV508_SCHEMA);
+    const Run read = readerRun(args);
+    QVERIFY2(read.status == 0, read.err.constData());
+    lines = QString::fromUtf8(read.out).split('\n');
+    for (const QString &line : expected)
+        QVERIFY2(lines.contains(line),
+                 qPrintable("missing: " + line + "\nread:\n" + lines.mid(0, 12).join('\n')));
 }
 
 QTEST_MAIN(tst_export)

@@ -30,6 +30,22 @@ private slots:
     void printWithoutPrinter();
     void progressWindowLeavesOwnedWindows();
     void boxesComeAfterTheNewTable();
+    void tableAndScrollBarBrowseTogether_data();
+    void tableAndScrollBarBrowseTogether();
+    void tablesGrowWithTheWindow_data();
+    void tablesGrowWithTheWindow();
+    void progressWindowCountsTheAnswer_data();
+    void progressWindowCountsTheAnswer();
+    void receiveLampBlinksOnlyInRealMode_data();
+    void receiveLampBlinksOnlyInRealMode();
+    void infraredStopLetsTheReadingGo_data();
+    void infraredStopLetsTheReadingGo();
+    void lineFaultsWithinTheReportTimeGiveOneBox_data();
+    void lineFaultsWithinTheReportTimeGiveOneBox();
+    void modeSwitchKeepsUnitsAndScrollValue_data();
+    void modeSwitchKeepsUnitsAndScrollValue();
+    void chartMenuCaptions_data();
+    void chartMenuCaptions();
 
 private:
     // The main window's own menus and controls take input (the progress window is not up).
@@ -267,9 +283,6 @@ void TestFrmMain::startDownloadsTheMode_data()
                        "labST1Unit='C",        "labST2Unit='C",      "labSPUnit=mbar",
                        "txtLFuel=Natural Gas", "txtSSample=00:01:00"}
         << "logger0";
-    QTest::newRow("Single Logger page 0")
-        << "mnuSL0" << QByteArray("QTSL0") << "single0.txt" << 0
-        << QStringList{"txtSLMeasure=CO Logger Mode Data", "txtSLUnit=ppm"} << "single0";
     QTest::newRow("Tightness") << "mnuTightness" << QByteArray("QTT") << "tightness.txt" << 0
                                << QStringList{"txtSLMeasure=Tightness Test Data"} << "tightness";
 }
@@ -449,7 +462,7 @@ void TestFrmMain::progressWindowLeavesOwnedWindows()
             auto *line2 = header->findChild<QLineEdit *>(QStringLiteral("Text2"));
             // Whatever happens, the window is left at the end, so the test goes on.
             auto leave = qScopeGuard([header] { header->reject(); });
-            QTest::qWaitForWindowActive(header);
+            (void)QTest::qWaitForWindowActive(header);
             line2->setFocus();
             if (!QTest::qWaitFor([&] { return QApplication::focusWidget() == line2; }, 10000))
                 return;
@@ -465,7 +478,8 @@ void TestFrmMain::progressWindowLeavesOwnedWindows()
                 if (focus) QTest::keyClicks(focus, QStringLiteral("-0199"));
             });
             QTest::keyClick(line2, Qt::Key_Return); // the line goes out; the user types on
-            QTest::qWaitFor([&] { return !h->program->header.texts().Text4.isEmpty(); }, 10000);
+            (void)QTest::qWaitFor([&] { return !h->program->header.texts().Text4.isEmpty(); },
+                                  10000);
             typed = line2->text() + '|' + h->program->header.texts().Text4;
         },
         &seen);
@@ -505,6 +519,377 @@ void TestFrmMain::boxesComeAfterTheNewTable()
     QCOMPARE(atBox, QStringList({"Receiving Error", "progress window gone, main takes input",
                                  h->model().MSFlexGrid1.text(2, 1)}));
     QVERIFY(!atBox.last().isEmpty());
+}
+
+void TestFrmMain::tableAndScrollBarBrowseTogether_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("stream");
+    QTest::addColumn<QString>("steps"); // "click N": a click on record N; "table KEY",
+                                        // "scroll KEY": a key pressed there
+    QTest::addColumn<int>("row");       // the browsed record after the steps
+    QTest::addColumn<QString>("focus"); // the control with the keyboard
+
+    QTest::newRow("Store: click") << "mnuStore"
+                                  << "store.txt"
+                                  << "click 5" << 5 << "MSFlexGrid1";
+    QTest::newRow("Store: click, then Down") << "mnuStore"
+                                             << "store.txt"
+                                             << "click 5,table Down" << 6 << "MSFlexGrid1";
+    QTest::newRow("Store: Up on the first record") << "mnuStore"
+                                                   << "store.txt"
+                                                   << "click 0,table Up" << 0 << "MSFlexGrid1";
+    QTest::newRow("Store: Right keeps the record") << "mnuStore"
+                                                   << "store.txt"
+                                                   << "click 3,table Right" << 3 << "MSFlexGrid1";
+    QTest::newRow("Store: Ctrl+End goes to the last record")
+        << "mnuStore"
+        << "store.txt"
+        << "click 0,table Ctrl+End" << 49 << "MSFlexGrid1";
+    QTest::newRow("Logger: the scroll bar moves the table's row")
+        << "mnuL0"
+        << "logger0.txt"
+        << "scroll Right,scroll Right,scroll Right" << 3 << "HScroll1";
+    QTest::newRow("Logger: click, then the scroll bar") << "mnuL0"
+                                                        << "logger0.txt"
+                                                        << "click 8,scroll Left" << 7 << "HScroll1";
+}
+
+// A record picked in the table is browsed as the scroll bar browses it, and the scroll bar's
+// record is the table's current row; the control with the keyboard wears the focus ring.
+void TestFrmMain::tableAndScrollBarBrowseTogether()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, stream);
+    QFETCH(QString, steps);
+    h->action(command)->trigger();
+    takeReceived(h->model(), readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream));
+    h->program->reception.run();
+    h->window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(h->window.get()));
+    auto *table = h->find<QTableView>(QStringLiteral("MSFlexGrid1"));
+    auto *scroll = h->find<QScrollBar>(QStringLiteral("HScroll1"));
+    const QHash<QString, Qt::Key> keys{{"Down", Qt::Key_Down},
+                                       {"Up", Qt::Key_Up},
+                                       {"Left", Qt::Key_Left},
+                                       {"Right", Qt::Key_Right},
+                                       {"End", Qt::Key_End}};
+    for (const QString &step : steps.split(QLatin1Char(','))) {
+        const QString what = step.section(QLatin1Char(' '), 0, 0);
+        const QString arg = step.section(QLatin1Char(' '), 1);
+        if (what == QLatin1String("click")) {
+            const QModelIndex cell = table->model()->index(arg.toInt(), 3);
+            table->scrollTo(cell);
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                              table->visualRect(cell).center());
+        } else {
+            QWidget *target =
+                what == QLatin1String("table") ? static_cast<QWidget *>(table) : scroll;
+            target->setFocus();
+            const bool ctrl = arg.startsWith(QLatin1String("Ctrl+"));
+            QTest::keyClick(target, keys.value(arg.mid(ctrl ? 5 : 0)),
+                            ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        }
+    }
+    QFETCH(int, row);
+    const Grid &grid = h->model().MSFlexGrid1;
+    const auto browsed = [&](int r) {
+        return QStringList{QString::number(r),  QString::number(r),  grid.text(r + 1, 0),
+                           grid.text(r + 1, 1), grid.text(r + 1, 4), QString::number(r)};
+    };
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    QCOMPARE((QStringList{QString::number(scroll->value()), QString::number(h->model().CurrentRow),
+                          h->text("txtSAdd2"), h->text("txtSTime"), h->text("txtSCo"),
+                          QString::number(selected.size() == 1 ? selected.first().row() : -1)}),
+             browsed(row));
+    QCOMPARE(h->text("txtSTime").isEmpty(), row > 12); // Store holds records 0 to 12
+    QCOMPARE(table->currentIndex().row(), row);
+    QFETCH(QString, focus);
+    auto *ring = h->window->findChild<QFocusFrame *>(QStringLiteral("focusRing"));
+    QVERIFY(ring);
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+    QCOMPARE(ring->widget(), QApplication::focusWidget());
+    QVERIFY(ring->isVisible());
+}
+
+void TestFrmMain::tablesGrowWithTheWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QSize>("change");    // of the window's size, in pixels
+    QTest::addColumn<bool>("scrolls");    // the client area scrolls
+    QTest::addColumn<bool>("allColumns"); // every column of the table in sight at once
+
+    QTest::newRow("Logger, design size") << "mnuL0"
+                                         << "MSFlexGrid1" << QSize(0, 0) << false << false;
+    QTest::newRow("Logger, smaller: scrolls")
+        << "mnuL0"
+        << "MSFlexGrid1" << QSize(-200, -150) << true << false;
+    QTest::newRow("Logger, larger") << "mnuL1"
+                                    << "MSFlexGrid1" << QSize(700, 300) << false << true;
+    QTest::newRow("Logger, taller only") << "mnuL1"
+                                         << "MSFlexGrid1" << QSize(-40, 300) << true << false;
+    QTest::newRow("Tightness, larger") << "mnuTightness"
+                                       << "MSFlexGrid2" << QSize(200, 100) << false << true;
+}
+
+// At its design size the window keeps the design; made larger, the tables and their frames take
+// the extra room, while panels and buttons stay where they are; made smaller, it scrolls.
+void TestFrmMain::tablesGrowWithTheWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, table);
+    QFETCH(QSize, change);
+    h->action(command)->trigger();
+    const auto design = [](const char *name) {
+        for (const auto *placed :
+             {&MainLayout::client(), &MainLayout::frameStore(), &MainLayout::frameSL()})
+            for (const Placed &p : *placed)
+                if (QLatin1String(p.name) == QLatin1String(name))
+                    return QRect(MainLayout::pixels(p.left), MainLayout::pixels(p.top),
+                                 MainLayout::pixels(p.width), MainLayout::pixels(p.height));
+        return QRect();
+    };
+    const QSize grown = change.expandedTo(QSize(0, 0));
+    auto *view = h->find<QTableView>(table);
+    const int headerLength = view->horizontalHeader()->length();
+    h->window->resize(h->window->size() + change);
+    const QSize client(MainLayout::pixels(MainLayout::kClientWidth),
+                       MainLayout::pixels(MainLayout::kClientHeight));
+    QTRY_COMPARE(h->window->clientArea()->size(), client + grown);
+
+    const QString frame = table == QLatin1String("MSFlexGrid1") ? "FrameStore" : "FrameSL";
+    QCOMPARE(view->geometry(),
+             design(qPrintable(table)).adjusted(0, 0, grown.width(), grown.height()));
+    QCOMPARE(h->find(frame)->geometry(),
+             design(qPrintable(frame)).adjusted(0, 0, grown.width(), grown.height()));
+    for (const char *fixed : {"cmdStart", "HScroll1", "txtSCo", "txtSLMeasure"}) {
+        if (h->find(fixed)->isVisible()) QCOMPARE(h->find(fixed)->geometry(), design(fixed));
+    }
+    auto *scroll = h->find<QScrollArea>(QStringLiteral("clientScroll"));
+    QTEST(scroll->horizontalScrollBar()->maximum() + scroll->verticalScrollBar()->maximum() > 0,
+          "scrolls");
+    // The columns keep their widths: the room shows more of them.
+    QCOMPARE(view->horizontalHeader()->length(), headerLength);
+    QTEST(view->horizontalHeader()->length() <= view->viewport()->width(), "allColumns");
+}
+
+void TestFrmMain::progressWindowCountsTheAnswer_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("stream");
+    QTest::addColumn<int>("parts");   // the answer arrives in so many pieces
+    QTest::addColumn<int>("records"); // in the whole answer
+    QTest::addColumn<int>("runs");    // downloads one after the other
+    QTest::newRow("logger page 1, three pieces") << "mnuL1"
+                                                 << "logger1.txt" << 3 << 37 << 2;
+    QTest::newRow("single logger page 0, two pieces") << "mnuSL0"
+                                                      << "single0.txt" << 2 << 30 << 1;
+    QTest::newRow("tightness, three pieces") << "mnuTightness"
+                                             << "tightness.txt" << 3 << 6 << 1;
+}
+
+// While an answer arrives, the progress window keeps its caption and "Wait . . ." and tells the
+// bytes and records received so far and the time taken; each download counts from nothing.
+void TestFrmMain::progressWindowCountsTheAnswer()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, stream);
+    QFETCH(int, parts);
+    QFETCH(int, records);
+    QFETCH(int, runs);
+    const QByteArray answer = readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream);
+    h->action(command)->trigger();
+    // The window opens at the first quiet tick; a long one lets the pieces come within it.
+    h->program->transfer.setTimer3Interval(1000);
+    auto *counts = progressWindow()->findChild<QLabel *>(QStringLiteral("labProgress"));
+    QVERIFY(counts);
+    const QRegularExpression shape(QStringLiteral("^(\\d+) bytes, (\\d+) records?, \\d+:\\d\\d$"));
+    QSignalSpy finished(&h->program->transfer, &Transfer::receptionFinished);
+    for (int run = 1; run <= runs; ++run) {
+        QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+        QStringList bytes, shownRecords;
+        const int piece = int(answer.size() + parts - 1) / parts;
+        for (int i = 0; i < parts; ++i) {
+            h->port.receive(answer.mid(i * piece, piece));
+            if (i == 0) {
+                QTRY_VERIFY_WITH_TIMEOUT(progressWindow()->isVisible(), 10000);
+                QCOMPARE(progressWindow()->windowTitle() + '|' +
+                             progressWindow()->findChild<QLabel *>("Label1")->text(),
+                         QStringLiteral("Communication...|Wait . . ."));
+                progressWindow()->grab().save("/tmp/os-progress.png"); // TMP
+            }
+            const QRegularExpressionMatch m = shape.match(counts->text());
+            QVERIFY2(m.hasMatch(), qPrintable(counts->text()));
+            bytes << m.captured(1);
+            shownRecords << m.captured(2);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), run, 10000);
+        QStringList expectedBytes;
+        for (int i = 1; i <= parts; ++i)
+            expectedBytes << QString::number(qMin(i * piece, int(answer.size())));
+        QCOMPARE(bytes, expectedBytes);
+        QCOMPARE(shownRecords.last(), QString::number(records));
+        // Records are counted as they come, not all at the end.
+        QVERIFY2(shownRecords.first().toInt() > 0 && shownRecords.first().toInt() < records,
+                 qPrintable(shownRecords.join(' ')));
+    }
+}
+
+void TestFrmMain::receiveLampBlinksOnlyInRealMode_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("start");   // Start pressed before the bytes come
+    QTest::addColumn<QString>("lamp"); // after each of four receive events
+    QTest::newRow("live run") << "mnuReal" << true << "menu green menu green";
+    QTest::newRow("Real Mode, not started") << "mnuReal" << false << "menu green menu green";
+    QTest::newRow("Store download") << "mnuStore" << true << "green green green green";
+    QTest::newRow("Single Logger page 0") << "mnuSL0" << false << "green green green green";
+    QTest::newRow("Tightness") << "mnuTightness" << true << "green green green green";
+}
+
+// The receive lamp changes at each receive event, between green and the menu colour, and only
+// in Real Mode.
+void TestFrmMain::receiveLampBlinksOnlyInRealMode()
+{
+    QFETCH(QString, command);
+    auto *lamp = h->find<ReceiveLamp>(QStringLiteral("Shape1"));
+    h->action(command)->trigger();
+    h->program->transfer.setTimer3Interval(5000); // no pass in between: only the events count
+    QFETCH(bool, start);
+    if (start) QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    QStringList seen;
+    for (int i = 0; i < 4; ++i) {
+        h->port.receive("<BTInstReading\n\r");
+        const QColor c = lamp->fillColour();
+        seen << (c == QColor(0, 192, 0)                         ? "green"
+                 : c == lamp->palette().color(QPalette::Window) ? "menu"
+                                                                : c.name());
+    }
+    QTEST(seen.join(' '), "lamp");
+}
+
+void TestFrmMain::infraredStopLetsTheReadingGo_data()
+{
+    QTest::addColumn<QByteArray>("arrived");
+    QTest::newRow("half a reading") << readFile(NRV508_TEST_DATA "/streams/real.txt").left(200);
+    QTest::newRow("a whole reading, not yet shown")
+        << readFile(NRV508_TEST_DATA "/streams/real.txt");
+}
+
+// Stop on the infrared link lets go of what had arrived of a reading: the receive buffer is
+// emptied and the receive timer stopped, so no pass runs over it later.
+void TestFrmMain::infraredStopLetsTheReadingGo()
+{
+    QFETCH(QByteArray, arrived);
+    QCOMPARE(h->model().LinkType, qint16(1));
+    h->program->transfer.setTimer3Interval(5000);
+    QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    h->port.receive(arrived);
+    QVERIFY(h->program->transfer.timer3Active());
+    QVERIFY(!h->find<QPlainTextEdit>(QStringLiteral("Text8"))->toPlainText().isEmpty());
+    QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    QCOMPARE(h->text("cmdStart"), QStringLiteral("Start"));
+    QVERIFY(!h->port.isOpen());
+    QCOMPARE(h->model().ReceiveBuffer, QByteArray());
+    QCOMPARE(h->find<QPlainTextEdit>(QStringLiteral("Text8"))->toPlainText(), QString());
+    QVERIFY(!h->program->transfer.timer3Active());
+    QCOMPARE(h->text("txtRCo"), QString());
+}
+
+void TestFrmMain::lineFaultsWithinTheReportTimeGiveOneBox_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("start");
+    QTest::addColumn<QString>("faults"); // B: a line break; W: wait for the next box
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("two breaks in a live run") << "mnuReal" << true << "BB" << 1;
+    QTest::newRow("two breaks, idle in a Logger mode") << "mnuL0" << false << "BB" << 1;
+    QTest::newRow("a break after the box: a box again") << "mnuStore" << false << "BBWB" << 2;
+}
+
+// A line fault is reported after a while, once for all the faults that came meanwhile.
+void TestFrmMain::lineFaultsWithinTheReportTimeGiveOneBox()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, start);
+    QFETCH(QString, faults);
+    h->action(command)->trigger();
+    if (start) QTest::mouseClick(h->find("cmdStart"), Qt::LeftButton);
+    int waited = 0;
+    for (const QChar step : faults) {
+        if (step == QLatin1Char('B')) h->port.raise(CommEvent::Break);
+        if (step == QLatin1Char('W')) {
+            ++waited;
+            QTRY_COMPARE_WITH_TIMEOUT(h->messages.count(), waited, 10000);
+        }
+    }
+    QFETCH(int, boxes);
+    QTRY_COMPARE_WITH_TIMEOUT(h->messages.count(), boxes, 10000);
+    // Longer than the report time: a box for the second fault of a pair would be up by now.
+    QTest::qWait(Transfer::kTimer4Ms + 500);
+    QCOMPARE(h->messages.lines(),
+             QStringList(boxes, "Communication Error: Check Analyser and Adapter, or Change the "
+                                "Communication Setup."));
+    QCOMPARE(h->text("cmdStart"), QStringLiteral("Start")); // a live run is over
+}
+
+void TestFrmMain::modeSwitchKeepsUnitsAndScrollValue_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"mnuReal", "mnuStore", "mnuL1", "mnuSL2", "mnuTightness"})
+        QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+// A mode switch leaves the unit labels and the scroll bar's value as they were.
+void TestFrmMain::modeSwitchKeepsUnitsAndScrollValue()
+{
+    QFETCH(QString, command);
+    h->action("mnuL0")->trigger();
+    const QStringList units{"labST1Unit", "labST2Unit", "labSPUnit",
+                            "labRT1Unit", "labRT2Unit", "labRPUnit"};
+    QStringList before;
+    for (const QString &name : units) {
+        h->model().element(name)->caption = name.endsWith("PUnit") ? "inH2O" : "'F";
+        before << name + '=' + h->model().element(name)->caption;
+    }
+    h->model().notify();
+    auto *scroll = h->find<QScrollBar>(QStringLiteral("HScroll1"));
+    scroll->setValue(7);
+    h->action(command)->trigger();
+    QStringList after;
+    for (const QString &name : units)
+        after << name + '=' + h->find<QLabel>(name)->text();
+    QCOMPARE(after, before);
+    QCOMPARE(scroll->value(), 7);
+    QCOMPARE(h->model().HScroll1Value, 7);
+}
+
+void TestFrmMain::chartMenuCaptions_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("menus"); // caption in quotes, "off" when disabled
+    const QStringList rest{"\"   Print   \"", "\"   View   \"", "\"   Exit   \""};
+    QTest::newRow("Logger page 3")
+        << "mnuL3" << QStringList{"\"  Logger  \"", "\"SingleLogger\" off"} + rest;
+    QTest::newRow("Single Logger page 1")
+        << "mnuSL1" << QStringList{"\"  Logger  \" off", "\"SingleLogger\""} + rest;
+}
+
+// The chart window's menu titles, spaces and all, enabled by the mode it was opened in.
+void TestFrmMain::chartMenuCaptions()
+{
+    QFETCH(QString, command);
+    h->action(command)->trigger();
+    QStringList shown;
+    onNextModal<frmChart>([&](frmChart *chart) {
+        const QList<QAction *> titles = chart->findChild<QMenuBar *>()->actions();
+        for (QAction *a : titles.mid(0, 5))
+            shown << '"' + a->text() + '"' + (a->isEnabled() ? "" : " off");
+        chart->close();
+    });
+    QTest::mouseClick(h->find("cmdChart"), Qt::LeftButton);
+    QTEST(shown, "menus");
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -1,16 +1,22 @@
 // The live trend in the main window, offscreen: the frame beside the Real Mode panels holds it,
 // it grows with every reading shown while the panels show what they always show, and the
-// larger window zooms and pans over the same run. Screenshots land in the build directory.
+// larger window zooms and pans over the same run; after Stop the run comes back from the archive
+// as the same trend. Screenshots land in the build directory.
 
 #include "app/Program.h"
+#include "archive/frmArchive.h"
 #include "common/FakePort.h"
 #include "common/RecordingMessages.h"
 #include "tables/Modes.h"
 #include "tables/frmMain.h"
 #include "trend/TrendPanel.h"
 #include "trend/TrendPlot.h"
+#include "trend/TrendSeries.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QPushButton>
+#include <QTableView>
 #include <QTextDocument>
 #include <QtTest>
 #include <cmath>
@@ -35,6 +41,17 @@ QByteArray reading(int k)
           QStringLiteral("temp_ch1=\"182.5\"/>"), QStringLiteral("</BTInstReading>")})
         out += line.toLatin1() + "\n\r";
     return out;
+}
+
+// A live run started now showing readings 1 to count, each through a reception pass.
+void showReadings(Program &program, FakePort &port, int count)
+{
+    program.transfer.startStop();
+    for (int k = 1; k <= count; ++k) {
+        port.receive(reading(k));
+        program.transfer.onTimer3();
+        program.transfer.onTimer3();
+    }
 }
 } // namespace
 
@@ -71,12 +88,7 @@ private slots:
         auto *panel = window.findChild<TrendPanel *>("trendPanel");
         QVERIFY(panel);
         QCOMPARE(panel->parentWidget()->objectName(), QStringLiteral("Frame1"));
-        program.transfer.startStop();
-        for (int k = 1; k <= readings; ++k) {
-            port.receive(reading(k));
-            program.transfer.onTimer3();
-            program.transfer.onTimer3();
-        }
+        showReadings(program, port, readings);
         if (readings > 0)
             QCOMPARE(program.model.txtRTime.caption,
                      QTime(14, 0).addSecs(readings * 5).toString("hh:mm:ss"));
@@ -121,12 +133,7 @@ private slots:
         program.startUp();
         frmMain window(program);
         auto *panel = window.findChild<TrendPanel *>("trendPanel");
-        program.transfer.startStop();
-        for (int k = 1; k <= 120; ++k) {
-            port.receive(reading(k));
-            program.transfer.onTimer3();
-            program.transfer.onTimer3();
-        }
+        showReadings(program, port, 120);
         panel->openLargerWindow();
         TrendPanel *larger = panel->largerWindow();
         QVERIFY(larger && larger->isWindow() && larger->isVisible());
@@ -144,6 +151,71 @@ private slots:
         QTest::keyClick(plot, Qt::Key_Home);
         QVERIFY(plot->followsRun());
         QCOMPARE(plot->grab().toImage(), whole);
+    }
+
+    // After Stop the archived run opens from the archive window as the trend that was shown:
+    // the same times, values, gaps and units, reading for reading.
+    void reopenedFromArchive_data()
+    {
+        QTest::addColumn<int>("readings");
+        QTest::addColumn<bool>("doubleClick"); // else the Trend button
+        QTest::newRow("one, button") << 1 << false;
+        QTest::newRow("forty with gaps, button") << 40 << false;
+        QTest::newRow("forty with gaps, double click") << 40 << true;
+    }
+
+    void reopenedFromArchive()
+    {
+        QFETCH(int, readings);
+        QFETCH(bool, doubleClick);
+        FakePort port;
+        RecordingMessages messages;
+        Program program(port, messages);
+        program.pauses.setWait(port.pauseFunction());
+        program.startUp();
+        program.archiver.enable(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag())
+                                                   .replace(QLatin1Char(' '), QLatin1Char('-')) +
+                                               QStringLiteral(".sqlite")));
+        frmMain window(program);
+        auto *panel = window.findChild<TrendPanel *>("trendPanel");
+        showReadings(program, port, readings);
+        program.transfer.startStop(); // Stop
+        QVERIFY(program.archiver.liveRun() == 0);
+
+        window.findChild<QAction *>("mnuArchiveBrowse")->trigger();
+        auto *archive = window.findChild<frmArchive *>("frmArchive");
+        QVERIFY(archive && QTest::qWaitForWindowExposed(archive));
+        QTRY_COMPARE(archive->model().rowCount(), 1);
+        QTableView *table = archive->table();
+        table->selectRow(0);
+        auto *button = archive->findChild<QPushButton *>("archiveTrend");
+        QVERIFY(button->isEnabled());
+        if (doubleClick) {
+            // The row's number: not a cell that opens an editor.
+            const QPoint at = table->visualRect(archive->model().index(0, 0)).center();
+            QTest::mousePress(table->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        auto *reopened = archive->findChild<TrendPanel *>("archivedTrendWindow");
+        QVERIFY(reopened && reopened->isWindow() && reopened->isVisible());
+        QCOMPARE(messages.count(), 0);
+
+        const TrendSeries &shown = panel->series(), &again = reopened->series();
+        QCOMPARE(again.size(), readings);
+        QCOMPARE(shown.size(), readings);
+        for (int i = 0; i < readings; ++i) {
+            QCOMPARE(again.timeAt(i), shown.timeAt(i));
+            for (int q = 0; q < TrendSeries::kCount; ++q) {
+                QCOMPARE(again.isGap(q, i), shown.isGap(q, i));
+                if (!shown.isGap(q, i)) QCOMPARE(again.valueAt(q, i), shown.valueAt(q, i));
+            }
+        }
+        for (int q = 0; q < TrendSeries::kCount; ++q)
+            QCOMPARE(again.unit(q), shown.unit(q));
+        QVERIFY(reopened->grab().save(
+            QStringLiteral(NRV508_BUILD_DIR "/trend-archived-%1.png").arg(readings)));
     }
 };
 
