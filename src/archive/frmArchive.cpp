@@ -72,8 +72,11 @@ frmArchive::frmArchive(Archiver &archiver, MessageSink &messages, QWidget *paren
     m_model.setFilter(currentFilter());
     m_model.setArchive(archiver.archive());
     m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, true);
-    connect(m_teamPanel, &TeamArchivePanel::viewChanged, this,
-            [this](bool team) { m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, !team); });
+    connect(m_teamPanel, &TeamArchivePanel::viewChanged, this, [this](bool team) {
+        m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, !team);
+        // Exports, trends and charts read this computer's archive: not the team's rows.
+        m_actions->buttons()->setEnabled(!team);
+    });
 }
 
 QWidget *frmArchive::buildFilters()

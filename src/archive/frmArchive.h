@@ -57,6 +57,6 @@ private:
     QPushButton *m_open = nullptr;
     QPushButton *m_delete = nullptr;
     QLabel *m_status = nullptr;
-    ArchiveActions *m_actions = nullptr;
     TeamArchivePanel *m_teamPanel = nullptr;
+    ArchiveActions *m_actions = nullptr;
 };
