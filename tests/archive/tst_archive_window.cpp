@@ -13,14 +13,6 @@
 
 using namespace ArchiveTestFiles;
 
-namespace {
-QByteArray streamFile(const QString &name)
-{
-    QFile file(QStringLiteral(NRV508_TEST_DATA "/streams/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
 class tst_archive_window : public QObject {
     Q_OBJECT
 
@@ -78,7 +70,7 @@ void tst_archive_window::download(int mode, const QString &stream)
     p.modes.switchTo(mode);
     QSignalSpy passes(&p.transfer, &Transfer::receptionFinished);
     p.transfer.startStop();
-    m_harness->port.receive(streamFile(stream));
+    m_harness->port.receive(testData("streams/" + stream));
     QTRY_VERIFY_WITH_TIMEOUT(!passes.isEmpty() && p.transfer.lastPassCompletedStream(), 20000);
 }
 
@@ -136,7 +128,7 @@ void tst_archive_window::filesArchived()
     auto *files = m_harness->window->findChild<FileMenu *>();
     QVERIFY(files);
     const QString dir = m_harness->dir.path();
-    QVERIFY(writeFile(dir + "/single2.txt", read("single2.txt")));
+    QVERIFY(ArchiveTestFiles::writeFile(dir + "/single2.txt", read("single2.txt")));
     QCOMPARE(files->files().openOk(dir, "single2.txt"), SaveOpen::Outcome::Close);
     if (save) {
         m_harness->model().MSFlexGrid3.setText(1, 1, "99");
@@ -153,7 +145,7 @@ void tst_archive_window::filesArchived()
 // An archive that cannot be written never stands between the user and the download.
 void tst_archive_window::failureToldOnce()
 {
-    QVERIFY(writeFile(db() + ".dir", "a file where a directory should be"));
+    QVERIFY(ArchiveTestFiles::writeFile(db() + ".dir", "a file where a directory should be"));
     m_harness->program->archiver.enable(db() + ".dir/archive.sqlite");
     download(1, "store.txt");
     download(4, "logger2.txt");

@@ -19,12 +19,6 @@ QByteArray testData(const char *kind, int mode)
     return readFile(QStringLiteral(NRV508_TEST_DATA "/%1/%2.txt").arg(kind, kNames[mode]));
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // Every path below dir with a hash of its bytes: what a refused save or open leaves as it was.
 QStringList tree(const QString &dir)
 {
@@ -201,7 +195,7 @@ private slots:
         QFETCH(QByteArray, old);
         QFETCH(int, questions);
         const bool fails = QByteArray(QTest::currentDataTag()).contains("fails");
-        QVERIFY(writeFile(path("old.txt"), old));
+        QVERIFY(!writeFile(path("old.txt"), old).isEmpty());
         download(LoggerPage0);
         frmSave *d = menu("mnuSave");
         type(d, QStringLiteral("old"));
@@ -252,10 +246,10 @@ private slots:
         QFETCH(QString, reason);
         // Data files a name wrongly taken would reach.
         QVERIFY(QDir(h->dir.path()).mkdir("sub"));
-        QVERIFY(writeFile(path("run.txt"), testData("expected", Store)) &&
-                writeFile(path("sub/run.txt"), testData("expected", Store)) &&
-                writeFile(path("letter.txt"), "Dear customer,\r\nthe burner\r\n") &&
-                writeFile(path("mode0.txt"), "\"0\"\r\n\"2.05\"\r\n"));
+        QVERIFY(!writeFile(path("run.txt"), testData("expected", Store)).isEmpty() &&
+                !writeFile(path("sub/run.txt"), testData("expected", Store)).isEmpty() &&
+                !writeFile(path("letter.txt"), "Dear customer,\r\nthe burner\r\n").isEmpty() &&
+                !writeFile(path("mode0.txt"), "\"0\"\r\n\"2.05\"\r\n").isEmpty());
         if (name == "huge.txt") { // a logger page's mode line, then 100 MB (sparse) of nothing
             QFile huge(path(name));
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("\"2\"\r\n") == 5 &&
@@ -280,8 +274,9 @@ private slots:
     void browser()
     {
         for (const char *name : {"b.txt", "A.TXT", "c.dat", "mytxt"})
-            QVERIFY(writeFile(path(name), "x"));
-        QVERIFY(QDir(h->dir.path()).mkdir("sub") && writeFile(path("sub/in sub.txt"), "x"));
+            QVERIFY(!writeFile(path(name), "x").isEmpty());
+        QVERIFY(QDir(h->dir.path()).mkdir("sub") &&
+                !writeFile(path("sub/in sub.txt"), "x").isEmpty());
         download(Store);
         frmSave *d = menu("mnuSave");
         type(d, QStringLiteral("typed"));
