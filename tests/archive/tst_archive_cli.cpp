@@ -54,9 +54,8 @@ void tst_archive_cli::initTestCase()
 {
     QVERIFY(m_files.isValid());
     for (int n = 0; n < 400; ++n)
-        QVERIFY(ArchiveTestFiles::writeFile(
-            m_files.filePath(QStringLiteral("page%1.txt").arg(n, 4, 10, QChar('0'))),
-            loggerVariant(n)));
+        QVERIFY(writeFile(m_files.filePath(QStringLiteral("page%1.txt").arg(n, 4, 10, QChar('0'))),
+                          loggerVariant(n)));
 }
 
 void tst_archive_cli::init()

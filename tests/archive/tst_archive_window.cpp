@@ -128,7 +128,7 @@ void tst_archive_window::filesArchived()
     auto *files = m_harness->window->findChild<FileMenu *>();
     QVERIFY(files);
     const QString dir = m_harness->dir.path();
-    QVERIFY(ArchiveTestFiles::writeFile(dir + "/single2.txt", read("single2.txt")));
+    QVERIFY(writeFile(dir + "/single2.txt", read("single2.txt")));
     QCOMPARE(files->files().openOk(dir, "single2.txt"), SaveOpen::Outcome::Close);
     if (save) {
         m_harness->model().MSFlexGrid3.setText(1, 1, "99");
@@ -145,7 +145,7 @@ void tst_archive_window::filesArchived()
 // An archive that cannot be written never stands between the user and the download.
 void tst_archive_window::failureToldOnce()
 {
-    QVERIFY(ArchiveTestFiles::writeFile(db() + ".dir", "a file where a directory should be"));
+    QVERIFY(writeFile(db() + ".dir", "a file where a directory should be"));
     m_harness->program->archiver.enable(db() + ".dir/archive.sqlite");
     download(1, "store.txt");
     download(4, "logger2.txt");

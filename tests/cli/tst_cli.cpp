@@ -46,9 +46,9 @@ void TestCli::parseEachCaptureIsOnePass()
 {
     QTemporaryDir dir;
     const QByteArray first = loggerStream(0, 2) + loggerStream(3, 5).left(120);
-    const QString a = writeFile(dir.filePath("a.cap"), first);
-    const QString b = writeFile(dir.filePath("b.cap"), loggerStream(3, 5).mid(120));
-    const QString c = writeFile(dir.filePath("c.cap"), loggerStream(6, 7));
+    const QString a = writtenFile(dir.filePath("a.cap"), first);
+    const QString b = writtenFile(dir.filePath("b.cap"), loggerStream(3, 5).mid(120));
+    const QString c = writtenFile(dir.filePath("c.cap"), loggerStream(6, 7));
     const Run r = cli({"parse", "--mode", "2", a, b, c});
     QCOMPARE(r.status, 0);
     DataFile::Contents contents;
@@ -66,8 +66,8 @@ void TestCli::openRoundTripAndPanels()
 {
     QTemporaryDir dir;
     const Run parsed =
-        cli({"parse", "--mode", "2", writeFile(dir.filePath("p.cap"), loggerStream(0, 36))});
-    const QString file = writeFile(dir.filePath("page.txt"), parsed.out);
+        cli({"parse", "--mode", "2", writtenFile(dir.filePath("p.cap"), loggerStream(0, 36))});
+    const QString file = writtenFile(dir.filePath("page.txt"), parsed.out);
     const Run opened = cli({"open", file});
     QCOMPARE(opened.status, 0);
     QCOMPARE(opened.out, parsed.out);
@@ -174,7 +174,7 @@ void TestCli::failuresAndUsage()
     QFETCH(int, status);
     QFETCH(QString, stderrHas);
     QTemporaryDir dir;
-    if (!fileBytes.isEmpty()) writeFile(dir.filePath("f"), fileBytes);
+    if (!fileBytes.isEmpty()) writtenFile(dir.filePath("f"), fileBytes);
     for (QString &a : args)
         if (a.startsWith('@')) a = dir.filePath(a.mid(1));
     const Run r = cli(args);
@@ -189,7 +189,7 @@ void TestCli::failuresAndUsage()
 void TestCli::outFileNeverHalfWritten()
 {
     QTemporaryDir dir;
-    const QString out = writeFile(dir.filePath("out.txt"), "previous");
+    const QString out = writtenFile(dir.filePath("out.txt"), "previous");
     const Run r = cli({"parse", "--mode", "1", "--out", out, dir.filePath("absent.cap")});
     QCOMPARE(r.status, 1);
     QCOMPARE(readFile(out), QByteArray("previous"));
@@ -295,10 +295,10 @@ void TestCli::outputTargets()
     QFETCH(QString, err);
     QTemporaryDir dir;
     const QByteArray page = loggerStream(0, 36);
-    const QString capture = writeFile(dir.filePath("p.cap"), page);
+    const QString capture = writtenFile(dir.filePath("p.cap"), page);
     const QByteArray expected = cli({"parse", "--mode", "2", capture}).out;
     QVERIFY(expected.size() > 4096); // more than the full disk below takes
-    const QString file = writeFile(dir.filePath("page.txt"), expected);
+    const QString file = writtenFile(dir.filePath("page.txt"), expected);
     const QString out = dir.filePath("out");
     args.replaceInStrings(QRegularExpression("^CAP$"), capture);
     args.replaceInStrings(QRegularExpression("^FILE$"), file);

@@ -97,7 +97,7 @@ void tst_export::initTestCase()
     QVERIFY(m_dir.isValid());
     // The user's own export settings stay out of the tests and untouched by them.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("user"));
-    m_awkward = writeFile(m_dir.filePath("awkward.txt"), awkwardLoggerPage());
+    m_awkward = writtenFile(m_dir.filePath("awkward.txt"), awkwardLoggerPage());
     fillArchive();
     if (!QFile::exists(QStringLiteral("/usr/bin/pdftotext")))
         QSKIP("poppler-utils is not installed (scripts/setup installs it)");
@@ -501,8 +501,8 @@ void tst_export::realModeReport()
     ReportHeader header;
     header.company = QStringLiteral("Hearth & Flue Services");
     const QString pdf =
-        writeFile(m_dir.filePath("real.pdf"),
-                  ReportLayout(ExportTable::fromScreen(core.m), header, QString()).pdf());
+        writtenFile(m_dir.filePath("real.pdf"),
+                    ReportLayout(ExportTable::fromScreen(core.m), header, QString()).pdf());
     const QString shown = QString::fromUtf8(runProgram("pdftotext", {"-layout", pdf, "-"}).out);
     for (const char *part : {"Hearth & Flue Services", "Reading", "CO", "25", "ppm", "182.5", "'C",
                              "Natural Gas", "12/03/24 14:32:07", "Page 1 of 1"})

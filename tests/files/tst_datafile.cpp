@@ -250,7 +250,7 @@ void TestDataFile::unreadableFilesRefused()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.txt");
-    QVERIFY(!writeFile(path, bytes).isEmpty());
+    QVERIFY(writeFile(path, bytes));
     DataFile::Contents contents;
     QString error;
     QVERIFY(!DataFile::load(path, &contents, &error));
@@ -320,7 +320,7 @@ void TestDataFile::failedWriteKeepsOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("page.txt");
     const QByteArray old = "\"1\"\r\nprevious contents\r\n";
-    QVERIFY(!writeFile(path, old).isEmpty());
+    QVERIFY(writeFile(path, old));
     Core c(LoggerPage0);
     fill(c.m, LoggerPage0);
 
@@ -374,13 +374,13 @@ void TestDataFile::longNamesAndStaleTemporaries()
     const QString live = QStringLiteral(".nrv508-%1-00cafe.tmp").arg(running.processId());
     const QStringList others = {".nrv508-notes.tmp", "page.txt.tmp", ".hidden"};
     for (const QString &name : QStringList{stale, live} + others)
-        QVERIFY(!writeFile(dir.filePath(name), "left over").isEmpty());
+        QVERIFY(writeFile(dir.filePath(name), "left over"));
 
     Core c(Store);
     fill(c.m, Store);
     for (int length : {250, 255}) {
         const QString path = dir.filePath(QString(length - 4, 'n') + ".txt");
-        QVERIFY(!writeFile(path, "previous").isEmpty());
+        QVERIFY(writeFile(path, "previous"));
         QString error;
         QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
         QCOMPARE(readFile(path), DataFile::serialize(c.m));

@@ -195,7 +195,7 @@ private slots:
         QFETCH(QByteArray, old);
         QFETCH(int, questions);
         const bool fails = QByteArray(QTest::currentDataTag()).contains("fails");
-        QVERIFY(!writeFile(path("old.txt"), old).isEmpty());
+        QVERIFY(writeFile(path("old.txt"), old));
         download(LoggerPage0);
         frmSave *d = menu("mnuSave");
         type(d, QStringLiteral("old"));
@@ -246,10 +246,10 @@ private slots:
         QFETCH(QString, reason);
         // Data files a name wrongly taken would reach.
         QVERIFY(QDir(h->dir.path()).mkdir("sub"));
-        QVERIFY(!writeFile(path("run.txt"), testData("expected", Store)).isEmpty() &&
-                !writeFile(path("sub/run.txt"), testData("expected", Store)).isEmpty() &&
-                !writeFile(path("letter.txt"), "Dear customer,\r\nthe burner\r\n").isEmpty() &&
-                !writeFile(path("mode0.txt"), "\"0\"\r\n\"2.05\"\r\n").isEmpty());
+        QVERIFY(writeFile(path("run.txt"), testData("expected", Store)) &&
+                writeFile(path("sub/run.txt"), testData("expected", Store)) &&
+                writeFile(path("letter.txt"), "Dear customer,\r\nthe burner\r\n") &&
+                writeFile(path("mode0.txt"), "\"0\"\r\n\"2.05\"\r\n"));
         if (name == "huge.txt") { // a logger page's mode line, then 100 MB (sparse) of nothing
             QFile huge(path(name));
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("\"2\"\r\n") == 5 &&
@@ -274,9 +274,8 @@ private slots:
     void browser()
     {
         for (const char *name : {"b.txt", "A.TXT", "c.dat", "mytxt"})
-            QVERIFY(!writeFile(path(name), "x").isEmpty());
-        QVERIFY(QDir(h->dir.path()).mkdir("sub") &&
-                !writeFile(path("sub/in sub.txt"), "x").isEmpty());
+            QVERIFY(writeFile(path(name), "x"));
+        QVERIFY(QDir(h->dir.path()).mkdir("sub") && writeFile(path("sub/in sub.txt"), "x"));
         download(Store);
         frmSave *d = menu("mnuSave");
         type(d, QStringLiteral("typed"));

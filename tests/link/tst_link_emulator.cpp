@@ -394,7 +394,7 @@ private slots:
         qputenv("NRV508_COM3", device.toLocal8Bit());
         const QString out = m_dir.filePath(QStringLiteral("out.txt"));
         const QByteArray previous = "previous\r\n";
-        QVERIFY(!writeFile(out, previous).isEmpty());
+        QVERIFY(writeFile(out, previous));
         args.replaceInStrings(QRegularExpression("^PORT$"), device);
         args.replaceInStrings(QRegularExpression("^OUT$"), out);
 

@@ -20,11 +20,17 @@ inline QByteArray testData(const QString &path)
     return readFile(QStringLiteral(NRV508_TEST_DATA "/") + path);
 }
 
-// Writes bytes, returning the path, or an empty string when they could not all be written.
-inline QString writeFile(const QString &path, const QByteArray &bytes)
+// Writes bytes; false when they could not all be written.
+inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The path of a file just written with these bytes, empty when it could not be written.
+inline QString writtenFile(const QString &path, const QByteArray &bytes)
+{
+    return writeFile(path, bytes) ? path : QString();
 }
 
 // A finished program: its exit code (-1 when it crashed or never ended), stdout and stderr.
@@ -36,9 +42,8 @@ struct Run {
 
 // env: "NAME=value" pairs over the test's own environment; stdoutFile: where stdout goes
 // instead of being read ("/dev/full", a file).
-inline Run runProgram(const QString &program, const QStringList &args,
-                      const QStringList &env = {}, const QString &stdoutFile = {},
-                      int timeoutMs = 120000)
+inline Run runProgram(const QString &program, const QStringList &args, const QStringList &env = {},
+                      const QString &stdoutFile = {}, int timeoutMs = 120000)
 {
     QProcess p;
     if (!env.isEmpty()) {
@@ -60,8 +65,7 @@ inline Run runProgram(const QString &program, const QStringList &args,
 
 #ifdef NRV508_CLI
 // nrv508-cli with these arguments.
-inline Run cli(const QStringList &args, const QStringList &env = {},
-               const QString &stdoutFile = {})
+inline Run cli(const QStringList &args, const QStringList &env = {}, const QString &stdoutFile = {})
 {
     return runProgram(QStringLiteral(NRV508_CLI), args, env, stdoutFile);
 }
