@@ -24,6 +24,7 @@ const char kColumns[] = "id, received, archived, ended, mode, records, version, 
 // engines' limits on bound values).
 constexpr int kRowsPerInsert = 1000;
 constexpr int kReadingColumns = 3 + ReadingRows::kCount;
+constexpr int kConnectTimeoutS = 5;
 
 qint64 msOf(const QDateTime &time)
 {
@@ -188,9 +189,12 @@ bool Archive::connect(QString *error)
         db.setUserName(url.userName());
         db.setPassword(url.password());
         db.setDatabaseName(url.path().mid(1));
+        // An unreachable server is told within seconds, not after the system's TCP time-out.
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutS));
     }
     if (db.open()) return true;
     *error = failure(QStringLiteral("Cannot open"), db.lastError());
+    db = QSqlDatabase(); // let go of the connection before it is removed
     close();
     return false;
 }

@@ -69,13 +69,10 @@ QStringList rightsTo(int version)
     // Technicians read everything, add downloads under their own name, and change or delete
     // only their own; the office changes and deletes any. The table owner is not bound by it.
     const QLatin1String technician("nrv508_technician"), office("nrv508_office");
-    QStringList statements = {
-        QStringLiteral("DO $$ BEGIN"
-                       " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%1') THEN"
-                       " CREATE ROLE %1 NOLOGIN; END IF;"
-                       " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%2') THEN"
-                       " CREATE ROLE %2 NOLOGIN; END IF; END $$")
-            .arg(technician, office),
+    const QString own = QStringLiteral("archived_by = CURRENT_USER");
+    const QString ownDownload = QStringLiteral("EXISTS (SELECT 1 FROM downloads d WHERE d.id = "
+                                               "download_id AND d.archived_by = CURRENT_USER)");
+    const QStringList rights = {
         QStringLiteral("GRANT SELECT ON archive_meta TO %1, %2").arg(technician, office),
         QStringLiteral("GRANT SELECT, INSERT, DELETE ON downloads, readings TO %1").arg(technician),
         QStringLiteral("GRANT UPDATE (customer, site, note, ended, records) ON downloads TO %1")
@@ -90,26 +87,32 @@ QStringList rightsTo(int version)
         QStringLiteral("CREATE POLICY everyone_reads ON readings FOR SELECT USING (true)"),
         QStringLiteral("CREATE POLICY office_all ON downloads TO %1 USING (true)").arg(office),
         QStringLiteral("CREATE POLICY office_all ON readings TO %1 USING (true)").arg(office),
+        QStringLiteral("CREATE POLICY own_add ON downloads FOR INSERT TO %1 WITH CHECK (%2)")
+            .arg(technician, own),
+        QStringLiteral("CREATE POLICY own_change ON downloads FOR UPDATE TO %1 USING (%2) WITH "
+                       "CHECK (%2)")
+            .arg(technician, own),
+        QStringLiteral("CREATE POLICY own_delete ON downloads FOR DELETE TO %1 USING (%2)")
+            .arg(technician, own),
+        QStringLiteral("CREATE POLICY own_add ON readings FOR INSERT TO %1 WITH CHECK (%2)")
+            .arg(technician, ownDownload),
+        QStringLiteral("CREATE POLICY own_delete ON readings FOR DELETE TO %1 USING (%2)")
+            .arg(technician, ownDownload),
     };
-    const QString own = QStringLiteral("archived_by = CURRENT_USER");
-    const QString ownDownload = QStringLiteral("EXISTS (SELECT 1 FROM downloads d WHERE d.id = "
-                                               "download_id AND d.archived_by = CURRENT_USER)");
-    statements << QStringLiteral("CREATE POLICY own_add ON downloads FOR INSERT TO %1 WITH CHECK "
-                                 "(%2)")
-                      .arg(technician, own)
-               << QStringLiteral("CREATE POLICY own_change ON downloads FOR UPDATE TO %1 USING "
-                                 "(%2) WITH CHECK (%2)")
-                      .arg(technician, own)
-               << QStringLiteral("CREATE POLICY own_delete ON downloads FOR DELETE TO %1 USING "
-                                 "(%2)")
-                      .arg(technician, own)
-               << QStringLiteral("CREATE POLICY own_add ON readings FOR INSERT TO %1 WITH CHECK "
-                                 "(%2)")
-                      .arg(technician, ownDownload)
-               << QStringLiteral("CREATE POLICY own_delete ON readings FOR DELETE TO %1 USING "
-                                 "(%2)")
-                      .arg(technician, ownDownload);
-    return statements;
+    // The group roles are made when missing. An owner who may not make roles still gets a
+    // working archive, shared by the grants an administrator gives by hand.
+    QString block =
+        QStringLiteral("DO $$ BEGIN BEGIN"
+                       " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%1') THEN"
+                       " CREATE ROLE %1 NOLOGIN; END IF;"
+                       " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%2') THEN"
+                       " CREATE ROLE %2 NOLOGIN; END IF;"
+                       " EXCEPTION WHEN insufficient_privilege THEN"
+                       " RAISE NOTICE 'the team roles cannot be made'; RETURN; END;")
+            .arg(technician, office);
+    for (const QString &statement : rights)
+        block += QStringLiteral(" EXECUTE $r$%1$r$;").arg(statement);
+    return {block + QStringLiteral(" END $$")};
 }
 
 } // namespace ArchiveSchema

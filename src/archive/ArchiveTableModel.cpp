@@ -5,8 +5,8 @@
 #include <QLocale>
 
 namespace {
-const char *const kHeaders[] = {"ID",       "Received", "Mode", "Records",
-                                "Customer", "Site",     "Note", "Source"};
+const char *const kHeaders[] = {"ID",   "Received", "Mode",   "Records",    "Customer",
+                                "Site", "Note",     "Source", "Archived by"};
 } // namespace
 
 ArchiveTableModel::ArchiveTableModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -86,6 +86,8 @@ QVariant ArchiveTableModel::data(const QModelIndex &index, int role) const
         return e.note;
     case Source:
         return e.source;
+    case ArchivedBy:
+        return e.archivedBy;
     default:
         return {};
     }

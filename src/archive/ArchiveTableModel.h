@@ -13,13 +13,15 @@ class Archive;
 class ArchiveTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Id, Received, Mode, Records, Customer, Site, Note, Source, kColumns };
+    // ArchivedBy: who archived it, on a team archive.
+    enum Column { Id, Received, Mode, Records, Customer, Site, Note, Source, ArchivedBy, kColumns };
     static constexpr int kPage = 200;
 
     explicit ArchiveTableModel(QObject *parent = nullptr);
 
     // The archive shown; nullptr shows nothing.
     void setArchive(Archive *archive);
+    Archive *archive() const { return m_archive; }
     void setFilter(const ArchiveFilter &filter);
     const ArchiveFilter &filter() const { return m_filter; }
     // Reads the list again from the archive, as far as it was fetched.

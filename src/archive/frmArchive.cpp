@@ -3,6 +3,7 @@
 #include "app/MessageSink.h"
 #include "archive/ArchiveActions.h"
 #include "archive/Archiver.h"
+#include "archive/TeamArchivePanel.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -48,6 +49,8 @@ frmArchive::frmArchive(Archiver &archiver, MessageSink &messages, QWidget *paren
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buildFilters());
+    m_teamPanel = new TeamArchivePanel(m_model, archiver);
+    layout->addWidget(m_teamPanel);
     layout->addWidget(m_table, 1);
     layout->addWidget(buildButtons());
     resize(900, 480);
@@ -68,6 +71,9 @@ frmArchive::frmArchive(Archiver &archiver, MessageSink &messages, QWidget *paren
     connect(&archiver, &Archiver::archived, this, &frmArchive::refresh);
     m_model.setFilter(currentFilter());
     m_model.setArchive(archiver.archive());
+    m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, true);
+    connect(m_teamPanel, &TeamArchivePanel::viewChanged, this,
+            [this](bool team) { m_table->setColumnHidden(ArchiveTableModel::ArchivedBy, !team); });
 }
 
 QWidget *frmArchive::buildFilters()
@@ -165,7 +171,15 @@ void frmArchive::openSelected()
 {
     const QList<qint64> ids = selectedIds();
     if (ids.size() != 1) return;
-    if (m_archiver.openEntry(ids.first()) && parentWidget()) {
+    QString error;
+    // A team member's download opens from the copy this computer keeps of it.
+    const std::optional<qint64> id =
+        m_teamPanel->showingTeam() ? m_teamPanel->bringHome(ids.first(), &error) : ids.first();
+    if (!id) {
+        m_messages.show(windowTitle(), error, MessageIcon::Exclamation);
+        return;
+    }
+    if (m_archiver.openEntry(*id) && parentWidget()) {
         parentWidget()->raise();
         parentWidget()->activateWindow();
     }
@@ -174,7 +188,7 @@ void frmArchive::openSelected()
 void frmArchive::deleteSelected()
 {
     const QList<qint64> ids = selectedIds();
-    Archive *archive = m_archiver.archive();
+    Archive *archive = m_teamPanel->showingTeam() ? m_model.archive() : m_archiver.archive();
     if (ids.isEmpty() || !archive) return;
     const QString what = ids.size() == 1
                              ? QStringLiteral("the selected download")

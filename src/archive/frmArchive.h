@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class TeamArchivePanel;
 
 // The archive window: the archived downloads, newest first, under filters that answer as the
 // user types; opens one into the main window, edits customer, site and note in place, deletes
@@ -57,4 +58,5 @@ private:
     QPushButton *m_delete = nullptr;
     QLabel *m_status = nullptr;
     ArchiveActions *m_actions = nullptr;
+    TeamArchivePanel *m_teamPanel = nullptr;
 };

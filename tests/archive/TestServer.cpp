@@ -61,7 +61,10 @@ const passwd *serverUser()
 }
 } // namespace
 
-TestServer::TestServer(const QString &dir) : m_dir(dir), m_bin(binDir()) {}
+TestServer::TestServer(const QString &dir, bool durable)
+    : m_dir(dir), m_bin(binDir()), m_durable(durable)
+{
+}
 
 TestServer::~TestServer()
 {
@@ -143,11 +146,11 @@ bool TestServer::start(QString *error)
         m_port = freePort();
         QFile conf(dataDir() + QStringLiteral("/postgresql.auto.conf"));
         if (!conf.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        // fsync off: the tests stop the server, never the machine.
         conf.write(QStringLiteral("port = %1\nlisten_addresses = '127.0.0.1'\n"
-                                  "unix_socket_directories = ''\nfsync = off\n"
+                                  "unix_socket_directories = ''\nfsync = %2\n"
                                   "max_connections = 60\n")
                        .arg(m_port)
+                       .arg(m_durable ? QLatin1String("on") : QLatin1String("off"))
                        .toUtf8());
         conf.close();
         if (restart(error)) return true;

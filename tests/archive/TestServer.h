@@ -12,7 +12,9 @@ class TestServer {
 public:
     // dir is used for this one cluster; a server left running there by a killed test run is
     // stopped first.
-    explicit TestServer(const QString &dir);
+    // durable: commits reach the disk (fsync), as on a real server; otherwise they need only
+    // survive the server process, which is all a test stops.
+    explicit TestServer(const QString &dir, bool durable = false);
     ~TestServer();
     TestServer(const TestServer &) = delete;
     TestServer &operator=(const TestServer &) = delete;
@@ -40,6 +42,7 @@ private:
 
     QString m_dir;
     QString m_bin;
+    bool m_durable = false;
     int m_port = 0;
     bool m_running = false;
 };

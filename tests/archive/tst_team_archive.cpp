@@ -5,13 +5,20 @@
 #include "ArchiveTestFiles.h"
 #include "TestServer.h"
 
+#include "MainWindowHarness.h"
 #include "archive/Archive.h"
+#include "archive/ArchiveTableModel.h"
 #include "archive/TeamSync.h"
+#include "archive/TeamSyncer.h"
+#include "archive/frmArchive.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -34,6 +41,9 @@ private slots:
     void pushEachOnce();
     void pushFaults_data();
     void pushFaults();
+    void offlineForAWhile();
+    void windowShowsTeam_data();
+    void windowShowsTeam();
     void rights_data();
     void rights();
     void teamLocation_data();
@@ -507,5 +517,81 @@ void tst_team_archive::teamLocation()
     QVERIFY2(problem.isEmpty() ? reason.isEmpty() : reason.contains(problem), qPrintable(reason));
 }
 
-QTEST_GUILESS_MAIN(tst_team_archive)
+// Two technicians' programs pushing in the background, the second one offline at first: the
+// team archive ends with every download of both once, the second's pushed once it is back.
+void tst_team_archive::offlineForAWhile()
+{
+    const QString alice = localArchive(QStringLiteral("alice"), 0, 30);
+    const QString bob = localArchive(QStringLiteral("bob"), 20, 30);
+    TeamSyncer first, second;
+    first.start(alice, m_server->url(QStringLiteral("alice"), m_database));
+    QTRY_COMPARE_WITH_TIMEOUT(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{"30"},
+                              60000);
+    // The server commits before the pusher hears of it.
+    QTRY_VERIFY2_WITH_TIMEOUT(first.online(), qPrintable(first.status()), 60000);
+    QString error;
+    QVERIFY2(m_server->stop(false, &error), qPrintable(error));
+    second.start(bob, m_server->url(QStringLiteral("bob"), m_database));
+    QTRY_VERIFY_WITH_TIMEOUT(second.status().startsWith("Working offline"), 60000);
+    QVERIFY(second.status().contains("30 download(s) wait"));
+    {
+        Archive local; // a download while offline
+        openArchive(local, alice);
+        QVERIFY(local.addDataFile(loggerVariant(1000), {"file", "new.txt", {}}, &error));
+    }
+    first.pushSoon();
+    QVERIFY2(m_server->restart(&error), qPrintable(error));
+    QTRY_VERIFY_WITH_TIMEOUT(second.online(), 120000);
+    first.pushSoon();
+    QTRY_COMPARE_WITH_TIMEOUT(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{"51"},
+                              120000);
+    checkTeamHolds(51);
+    QCOMPARE(serverQuery("SELECT archived_by || count(*) FROM downloads GROUP BY archived_by "
+                         "ORDER BY 1"),
+             (QStringList{"alice31", "bob20"}));
+}
+
+void tst_team_archive::windowShowsTeam_data()
+{
+    QTest::addColumn<bool>("reachable");
+    QTest::addColumn<QString>("state"); // the start of the panel's line
+
+    QTest::newRow("team archive reachable") << true << "Everyone's downloads";
+    QTest::newRow("server down") << false << "Working offline: the team archive";
+}
+
+// Bob's archive window lists the team archive with Alice's download and its archiver, or says
+// it works offline and goes on showing this computer's downloads.
+void tst_team_archive::windowShowsTeam()
+{
+    QFETCH(bool, reachable);
+    QFETCH(QString, state);
+    Archive alice;
+    openArchive(alice, localArchive(QStringLiteral("alice"), 0, 1));
+    TeamSync::Report report;
+    QString error;
+    QVERIFY(TeamSync::pushWithRetry(alice, m_server->url(QStringLiteral("alice"), m_database), 1,
+                                    &report, {}, &error));
+    if (!reachable) QVERIFY2(m_server->stop(false, &error), qPrintable(error));
+    qputenv("NRV508_TEAM_ARCHIVE", m_server->url(QStringLiteral("bob"), m_database).toUtf8());
+    MainWindowHarness harness;
+    harness.program->archiver.enable(m_dir->filePath(QStringLiteral("bob.sqlite")));
+    frmArchive window(harness.program->archiver, harness.messages);
+    window.show();
+    auto *team = window.findChild<QCheckBox *>(QStringLiteral("archiveTeam"));
+    QVERIFY(team && team->isEnabled());
+    team->click();
+    qunsetenv("NRV508_TEAM_ARCHIVE");
+    const QString shown = window.findChild<QLabel *>(QStringLiteral("archiveTeamState"))->text();
+    if (!reachable) QVERIFY2(m_server->restart(&error), qPrintable(error));
+    QVERIFY2(shown.startsWith(state), qPrintable(shown));
+    QCOMPARE(team->isChecked(), reachable);
+    QCOMPARE(window.model().rowCount(), reachable ? 1 : 0);
+    QCOMPARE(window.table()->isColumnHidden(ArchiveTableModel::ArchivedBy), !reachable);
+    if (reachable)
+        QCOMPARE(window.model().index(0, ArchiveTableModel::ArchivedBy).data().toString(),
+                 QStringLiteral("alice"));
+}
+
+QTEST_MAIN(tst_team_archive)
 #include "tst_team_archive.moc"
