@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -33,12 +35,6 @@ inline QByteArray loggerVariant(int n)
     QList<QByteArray> lines = read(QStringLiteral("logger0.txt")).split('\n');
     lines[20] = QByteArray("\"") + QByteArray::number(n) + "\"\r";
     return lines.join('\n');
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // Runs one query on an archive file through a connection of its own; the first column of

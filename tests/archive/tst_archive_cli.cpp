@@ -3,6 +3,7 @@
 // downloads from the analyser emulator archived with --archive.
 
 #include "ArchiveTestFiles.h"
+#include "TestFiles.h"
 
 #include "archive/Archive.h"
 #include "common/EmulatorProcess.h"
@@ -17,24 +18,6 @@
 using namespace ArchiveTestFiles;
 
 namespace {
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run cli(const QStringList &args, int timeoutMs = 120000)
-{
-    QProcess p;
-    p.start(QStringLiteral(NRV508_CLI), args);
-    Run run;
-    if (!p.waitForFinished(timeoutMs)) return run;
-    run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = p.readAllStandardOutput();
-    run.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return run;
-}
-
 QString sha256(const QByteArray &bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
@@ -168,7 +151,8 @@ void tst_archive_cli::commands()
             return t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8();
         }());
     QCOMPARE(run.out, out);
-    QCOMPARE(run.err.section('\n', 0, 0), err.replace("DB", db()).replace("DATA", data));
+    QCOMPARE(QString::fromLocal8Bit(run.err).section('\n', 0, 0),
+             err.replace("DB", db()).replace("DATA", data));
     if (args.contains("delete")) QVERIFY(!archive.entry(1, &error));
     if (args.contains("label")) QCOMPARE(archive.entry(1, &error)->note, QStringLiteral("n"));
 }
@@ -276,7 +260,7 @@ void tst_archive_cli::downloadArchived()
         const Run run = cli({"download", "--port", instrument.device(), "--mode",
                              QString::number(mode), "--out", out, "--archive"});
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.err, QString());
+        QCOMPARE(run.err, QByteArray());
     }
     const Run got = cli({"archive", "--db", db(), "get", "1"});
     QCOMPARE(got.status, 0);
@@ -301,7 +285,7 @@ void tst_archive_cli::liveArchived()
     qputenv("NRV508_ARCHIVE", db().toLocal8Bit());
     const Run run = cli(
         {"live", "--port", instrument.device(), "--baud", "38400", "--count", "3", "--archive"});
-    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QVERIFY2(run.status == 0, run.err.constData());
     Archive archive;
     QVERIFY(archive.open(db(), &error));
     const auto entry = archive.entry(1, &error);

@@ -13,14 +13,6 @@
 
 using namespace ArchiveTestFiles;
 
-namespace {
-QByteArray streamFile(const QString &name)
-{
-    QFile file(QStringLiteral(NRV508_TEST_DATA "/streams/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
 class tst_archive_window : public QObject {
     Q_OBJECT
 
@@ -78,7 +70,7 @@ void tst_archive_window::download(int mode, const QString &stream)
     p.modes.switchTo(mode);
     QSignalSpy passes(&p.transfer, &Transfer::receptionFinished);
     p.transfer.startStop();
-    m_harness->port.receive(streamFile(stream));
+    m_harness->port.receive(testData("streams/" + stream));
     QTRY_VERIFY_WITH_TIMEOUT(!passes.isEmpty() && p.transfer.lastPassCompletedStream(), 20000);
 }
 

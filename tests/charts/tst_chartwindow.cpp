@@ -5,6 +5,7 @@
 // build's screenshots folder for review.
 
 #include "Streams.h"
+#include "TestFiles.h"
 #include "charts/ChartCanvas.h"
 #include "charts/ChartImage.h"
 #include "charts/ChartPages.h"
@@ -112,21 +113,6 @@ QString moves(const QList<double> &before, const QList<double> &after)
     return out;
 }
 
-struct Cli {
-    int status;
-    QString out;
-    QString err;
-};
-Cli cli(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(NRV508_CLI), QStringList{"chart"} + args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
 // What a saved picture is, read back: its kind and size.
 QString readBack(const QString &path)
 {
@@ -191,43 +177,23 @@ private slots:
         QTest::addColumn<QString>("gesture");
         QTest::addColumn<QString>("moved"); // x min, x max, y min, y max
         QTest::addColumn<QString>("reset"); // how the documented view comes back
-        QTest::newRow("wheel forward") << "wheel 120"
-                                       << "+-+-"
-                                       << "double click";
-        QTest::newRow("wheel back") << "wheel -120"
-                                    << "-+-+"
-                                    << "Reset";
-        QTest::newRow("drag right and down") << "drag"
-                                             << "--++"
-                                             << "Home";
-        QTest::newRow("right-button rectangle") << "rectangle"
-                                                << "+-+-"
-                                                << "double click";
-        QTest::newRow("shift-drag rectangle") << "shift rectangle"
-                                              << "+-+-"
-                                              << "Reset";
-        QTest::newRow("tiny rectangle is a click") << "tiny rectangle"
-                                                   << "===="
-                                                   << "Home";
-        QTest::newRow("+ key") << "key +"
-                               << "+-+-"
-                               << "Home";
-        QTest::newRow("- key") << "key -"
-                               << "-+-+"
-                               << "Reset";
-        QTest::newRow("left arrow") << "key left"
-                                    << "--=="
-                                    << "double click";
-        QTest::newRow("up arrow") << "key up"
-                                  << "==++"
-                                  << "Home";
-        QTest::newRow("Zoom In item") << "item mnuZoomIn"
-                                      << "+-+-"
-                                      << "Reset";
-        // Scroll view is the home then: its stretch of points comes back.
-        QTest::newRow("scroll view, wheel") << "scroll wheel 120"
-                                            << "+-+-"
-                                            << "double click";
+        const char *rows[][4] = {
+            {"wheel forward", "wheel 120", "+-+-", "double click"},
+            {"wheel back", "wheel -120", "-+-+", "Reset"},
+            {"drag right and down", "drag", "--++", "Home"},
+            {"right-button rectangle", "rectangle", "+-+-", "double click"},
+            {"shift-drag rectangle", "shift rectangle", "+-+-", "Reset"},
+            {"tiny rectangle is a click", "tiny rectangle", "====", "Home"},
+            {"+ key", "key +", "+-+-", "Home"},
+            {"- key", "key -", "-+-+", "Reset"},
+            {"left arrow", "key left", "--==", "double click"},
+            {"up arrow", "key up", "==++", "Home"},
+            {"Zoom In item", "item mnuZoomIn", "+-+-", "Reset"},
+            // Scroll view is the home then: its stretch of points comes back.
+            {"scroll view, wheel", "scroll wheel 120", "+-+-", "double click"},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << r[1] << r[2] << r[3];
     }
 
     void zoomAndPan()
@@ -371,27 +337,17 @@ private slots:
         QTest::addColumn<QString>("from"); // the window, or the command line's options
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("window PNG") << "window 640x400"
-                                    << "w.png"
-                                    << "png 640x400";
-        QTest::newRow("window SVG") << "window 800x500"
-                                    << "w.svg"
-                                    << "svg 800x500";
-        QTest::newRow("window PDF") << "window 1000x600"
-                                    << "w.pdf"
-                                    << "pdf 1 page 1000x600";
-        QTest::newRow("cli PNG") << "--size|1200x700"
-                                 << "c.png"
-                                 << "png 1200x700";
-        QTest::newRow("cli SVG, overlay") << "--overlay|O2"
-                                          << "c.svg"
-                                          << "svg 1000x600";
-        QTest::newRow("cli PDF") << "--size|300x200"
-                                 << "c.pdf"
-                                 << "pdf 1 page 300x200";
-        QTest::newRow("cli two pages") << "--size|400x300|+second"
-                                       << "p.png"
-                                       << "png 400x300";
+        const char *rows[][4] = {
+            {"window PNG", "window 640x400", "w.png", "png 640x400"},
+            {"window SVG", "window 800x500", "w.svg", "svg 800x500"},
+            {"window PDF", "window 1000x600", "w.pdf", "pdf 1 page 1000x600"},
+            {"cli PNG", "--size|1200x700", "c.png", "png 1200x700"},
+            {"cli SVG, overlay", "--overlay|O2", "c.svg", "svg 1000x600"},
+            {"cli PDF", "--size|300x200", "c.pdf", "pdf 1 page 300x200"},
+            {"cli two pages", "--size|400x300|+second", "p.png", "png 400x300"},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(r[0]) << r[1] << r[2] << r[3];
     }
 
     void image()
@@ -416,8 +372,8 @@ private slots:
                     args.insert(1, file);
                 else
                     args << a;
-            const Cli run = cli(args);
-            QVERIFY2(run.status == 0 && run.out.isEmpty(), qPrintable(run.err));
+            const Run run = cli(QStringList{"chart"} + args);
+            QVERIFY2(run.status == 0 && run.out.isEmpty(), run.err.constData());
         }
         QTEST(readBack(path), "expected");
     }
@@ -446,9 +402,9 @@ private slots:
         QStringList list = args.split('|');
         for (QString &a : list)
             if (a.contains('.') && !a.startsWith('-')) a = m_dir.filePath(a);
-        const Cli run = cli(QStringList{file, "--quantity", "CO"} + list);
+        const Run run = cli(QStringList{"chart", file, "--quantity", "CO"} + list);
         QFETCH(QString, err);
-        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QVERIFY2(QString::fromLocal8Bit(run.err).contains(err), run.err.constData());
         QTEST(run.status, "status");
         QVERIFY(!QFileInfo::exists(m_dir.filePath("o.png")));
     }

@@ -1,4 +1,5 @@
 #include "Streams.h"
+#include "TestFiles.h"
 #include "files/DataFile.h"
 #include "tables/Modes.h"
 
@@ -10,32 +11,6 @@
 #include <sys/sysmacros.h>
 
 namespace {
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// stdoutFile: where stdout goes instead of being read ("/dev/full", a file).
-Run cli(const QStringList &args, const QString &stdoutFile = QString())
-{
-    QProcess p;
-    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
-    p.start(QStringLiteral(NRV508_CLI), args);
-    p.waitForFinished(30000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-}
-
 QByteArray loggerStream(int first, int last)
 {
     QStringList lines = {"major_version=\"2\"", "minor_version=\"10\"",
@@ -71,9 +46,9 @@ void TestCli::parseEachCaptureIsOnePass()
 {
     QTemporaryDir dir;
     const QByteArray first = loggerStream(0, 2) + loggerStream(3, 5).left(120);
-    const QString a = writeFile(dir, "a.cap", first);
-    const QString b = writeFile(dir, "b.cap", loggerStream(3, 5).mid(120));
-    const QString c = writeFile(dir, "c.cap", loggerStream(6, 7));
+    const QString a = writtenFile(dir.filePath("a.cap"), first);
+    const QString b = writtenFile(dir.filePath("b.cap"), loggerStream(3, 5).mid(120));
+    const QString c = writtenFile(dir.filePath("c.cap"), loggerStream(6, 7));
     const Run r = cli({"parse", "--mode", "2", a, b, c});
     QCOMPARE(r.status, 0);
     DataFile::Contents contents;
@@ -90,17 +65,16 @@ void TestCli::parseEachCaptureIsOnePass()
 void TestCli::openRoundTripAndPanels()
 {
     QTemporaryDir dir;
-    const Run parsed = cli({"parse", "--mode", "2", writeFile(dir, "p.cap", loggerStream(0, 36))});
-    const QString file = writeFile(dir, "page.txt", parsed.out);
+    const Run parsed =
+        cli({"parse", "--mode", "2", writtenFile(dir.filePath("p.cap"), loggerStream(0, 36))});
+    const QString file = writtenFile(dir.filePath("page.txt"), parsed.out);
     const Run opened = cli({"open", file});
     QCOMPARE(opened.status, 0);
     QCOMPARE(opened.out, parsed.out);
 
     const QString out = dir.filePath("copy.txt");
     QCOMPARE(cli({"open", file, "--out", out}).status, 0);
-    QFile copy(out);
-    QVERIFY(copy.open(QIODevice::ReadOnly));
-    QCOMPARE(copy.readAll(), parsed.out);
+    QCOMPARE(readFile(out), parsed.out);
 
     const Run panels = cli({"open", file, "--panels"});
     QCOMPARE(panels.status, 0);
@@ -200,7 +174,7 @@ void TestCli::failuresAndUsage()
     QFETCH(int, status);
     QFETCH(QString, stderrHas);
     QTemporaryDir dir;
-    if (!fileBytes.isEmpty()) writeFile(dir, "f", fileBytes);
+    if (!fileBytes.isEmpty()) writtenFile(dir.filePath("f"), fileBytes);
     for (QString &a : args)
         if (a.startsWith('@')) a = dir.filePath(a.mid(1));
     const Run r = cli(args);
@@ -215,12 +189,10 @@ void TestCli::failuresAndUsage()
 void TestCli::outFileNeverHalfWritten()
 {
     QTemporaryDir dir;
-    const QString out = writeFile(dir, "out.txt", "previous");
+    const QString out = writtenFile(dir.filePath("out.txt"), "previous");
     const Run r = cli({"parse", "--mode", "1", "--out", out, dir.filePath("absent.cap")});
     QCOMPARE(r.status, 1);
-    QFile f(out);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("previous"));
+    QCOMPARE(readFile(out), QByteArray("previous"));
 }
 
 // Every command that nrv508-cli lists explains each option of its usage line on a line of its
@@ -323,10 +295,10 @@ void TestCli::outputTargets()
     QFETCH(QString, err);
     QTemporaryDir dir;
     const QByteArray page = loggerStream(0, 36);
-    const QString capture = writeFile(dir, "p.cap", page);
+    const QString capture = writtenFile(dir.filePath("p.cap"), page);
     const QByteArray expected = cli({"parse", "--mode", "2", capture}).out;
     QVERIFY(expected.size() > 4096); // more than the full disk below takes
-    const QString file = writeFile(dir, "page.txt", expected);
+    const QString file = writtenFile(dir.filePath("page.txt"), expected);
     const QString out = dir.filePath("out");
     args.replaceInStrings(QRegularExpression("^CAP$"), capture);
     args.replaceInStrings(QRegularExpression("^FILE$"), file);
@@ -348,16 +320,8 @@ void TestCli::outputTargets()
                            QStringLiteral(NRV508_CLI)} +
                args;
     }
-    Run r;
-    if (target == "file") {
-        QProcess shell;
-        shell.setStandardOutputFile(stdoutFile);
-        shell.start("sh", args);
-        QVERIFY(shell.waitForFinished(30000));
-        r = {shell.exitCode(), {}, shell.readAllStandardError()};
-    } else {
-        r = cli(args, stdoutFile);
-    }
+    const Run r =
+        target == "file" ? runProgram("sh", args, {}, stdoutFile) : cli(args, {}, stdoutFile);
     QCOMPARE(r.status, status);
     // One line saying what failed, or nothing.
     QVERIFY2(err.isEmpty()

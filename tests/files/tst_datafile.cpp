@@ -1,4 +1,5 @@
 #include "Streams.h"
+#include "TestFiles.h"
 #include "files/DataFile.h"
 #include "files/SafeWrite.h"
 #include "tables/Modes.h"
@@ -36,17 +37,6 @@ void fill(ScreenModel &m, int mode)
     m.txtVersion.caption = "1.23";
 }
 
-bool write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestDataFile : public QObject {
@@ -64,7 +54,6 @@ private slots:
     void unreadableFilesRefused();
     void handEditedLines_data();
     void handEditedLines();
-    void loggerFileOverStoreDisplay();
     void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
     void longNamesAndStaleTemporaries();
@@ -104,7 +93,7 @@ void TestDataFile::roundTrip()
     const QString path = dir.filePath("f.txt");
     QString error;
     QVERIFY2(DataFile::write(a.m, path, &error), qPrintable(error));
-    QCOMPARE(readAll(path), bytes);
+    QCOMPARE(readFile(path), bytes);
 
     Core b(Real);
     DataFile::Contents contents;
@@ -134,8 +123,7 @@ void TestDataFile::storeRestoresPanels()
     QCOMPARE(b.m.labSPUnit.caption, QString("hPa"));
     QCOMPARE(b.m.txtVersion.caption, QString("1.9"));
     QCOMPARE(b.m.FrameStore.caption, QString("Store Mode Data"));
-    QVERIFY(!b.m.txtLFuel.visible);
-    QVERIFY(!b.m.txtSSample.visible);
+    QVERIFY(!b.m.txtLFuel.visible && !b.m.txtSSample.visible && !b.m.Label25.visible);
     QCOMPARE(b.m.MSFlexGrid1.rowCount(), 51);
 }
 
@@ -160,6 +148,7 @@ void TestDataFile::loggerTrailerAndCaption()
     QCOMPARE(b.m.txtSSample.caption, QString("00:05:00"));
     QCOMPARE(b.m.txtLFuel.caption, QString("r1c3"));
     QVERIFY(b.m.cmdChart.enabled);
+    QVERIFY(b.m.txtLFuel.visible && b.m.txtSSample.visible && b.m.Label25.visible);
     QCOMPARE(b.m.HScroll1Max, 99); // every record of the page can be browsed
 }
 
@@ -261,7 +250,7 @@ void TestDataFile::unreadableFilesRefused()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.txt");
-    QVERIFY(write(path, bytes));
+    QVERIFY(writeFile(path, bytes));
     DataFile::Contents contents;
     QString error;
     QVERIFY(!DataFile::load(path, &contents, &error));
@@ -306,24 +295,6 @@ void TestDataFile::handEditedLines()
     QVERIFY2(error.contains("missing.txt"), qPrintable(error));
 }
 
-void TestDataFile::loggerFileOverStoreDisplay()
-{
-    Core logger(LoggerPage0);
-    fill(logger.m, LoggerPage0);
-    Core store(Store);
-    fill(store.m, Store);
-    Core c(Store);
-    DataFile::Contents contents;
-    QString error;
-    QVERIFY(DataFile::parse(DataFile::serialize(logger.m), "x", &contents, &error));
-    DataFile::apply(contents, c.m);
-    QVERIFY(c.m.txtLFuel.visible && c.m.txtSSample.visible && c.m.Label25.visible);
-    QVERIFY(DataFile::parse(DataFile::serialize(store.m), "x", &contents, &error));
-    DataFile::apply(contents, c.m);
-    QVERIFY(!c.m.txtLFuel.visible && !c.m.txtSSample.visible && !c.m.Label25.visible);
-    QCOMPARE(c.m.MSFlexGrid1.rowCount(), 51);
-}
-
 using SafeWrite::Step;
 
 // fault: the step made to fail (through the writer's seam) or, for "disk", a file-size limit
@@ -349,7 +320,7 @@ void TestDataFile::failedWriteKeepsOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("page.txt");
     const QByteArray old = "\"1\"\r\nprevious contents\r\n";
-    QVERIFY(write(path, old));
+    QVERIFY(writeFile(path, old));
     Core c(LoggerPage0);
     fill(c.m, LoggerPage0);
 
@@ -377,12 +348,12 @@ void TestDataFile::failedWriteKeepsOldFile()
 
     QVERIFY(!ok);
     QVERIFY2(error.contains(path) && error.contains(reason), qPrintable(error));
-    QCOMPARE(readAll(path), old);
+    QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page.txt"});
     if (steps.contains(fault)) QVERIFY(seen.contains(steps[fault]));
     // Without the fault the same save goes through.
     QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
-    QCOMPARE(readAll(path), DataFile::serialize(c.m));
+    QCOMPARE(readFile(path), DataFile::serialize(c.m));
 }
 
 // A name near the 255-byte limit is replaced like any other (its temporary is short), and
@@ -403,16 +374,16 @@ void TestDataFile::longNamesAndStaleTemporaries()
     const QString live = QStringLiteral(".nrv508-%1-00cafe.tmp").arg(running.processId());
     const QStringList others = {".nrv508-notes.tmp", "page.txt.tmp", ".hidden"};
     for (const QString &name : QStringList{stale, live} + others)
-        QVERIFY(write(dir.filePath(name), "left over"));
+        QVERIFY(writeFile(dir.filePath(name), "left over"));
 
     Core c(Store);
     fill(c.m, Store);
     for (int length : {250, 255}) {
         const QString path = dir.filePath(QString(length - 4, 'n') + ".txt");
-        QVERIFY(write(path, "previous"));
+        QVERIFY(writeFile(path, "previous"));
         QString error;
         QVERIFY2(DataFile::write(c.m, path, &error), qPrintable(error));
-        QCOMPARE(readAll(path), DataFile::serialize(c.m));
+        QCOMPARE(readFile(path), DataFile::serialize(c.m));
     }
     QString error;
     QVERIFY(!DataFile::write(c.m, dir.filePath("no/such/dir/x.txt"), &error));

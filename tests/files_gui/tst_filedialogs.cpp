@@ -19,12 +19,6 @@ QByteArray testData(const char *kind, int mode)
     return readFile(QStringLiteral(NRV508_TEST_DATA "/%1/%2.txt").arg(kind, kNames[mode]));
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // Every path below dir with a hash of its bytes: what a refused save or open leaves as it was.
 QStringList tree(const QString &dir)
 {

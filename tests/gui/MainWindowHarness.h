@@ -1,9 +1,11 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "app/Program.h"
 #include "common/FakePort.h"
 #include "common/RecordingMessages.h"
 #include "link/ReceiveEvent.h"
+#include "link/frmComm.h"
 #include "tables/frmMain.h"
 
 #include <QtTest>
@@ -15,13 +17,6 @@
 inline QString shownText(QString text)
 {
     return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
-}
-
-// A file's bytes, "<none>" when there is no file to read.
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
 
 // The real main window over a scripted port, started as the program starts it, in a working
@@ -104,4 +99,15 @@ template <typename T> void onNextModal(std::function<void(T *)> answer, bool *se
         answer(modal);
     });
     timer->start(10);
+}
+
+// Opens "Communication Setup" through the main window's menu; `inside` runs while the
+// Communication window is up and closes it.
+inline void runSetup(MainWindowHarness &h, const std::function<void(frmComm *)> &inside)
+{
+    bool seen = false;
+    onNextModal<frmComm>(inside, &seen);
+    h.action(QStringLiteral("mnuSet"))->trigger();
+    QVERIFY2(seen, "the Communication window did not open");
+    QVERIFY(!QApplication::activeModalWidget());
 }

@@ -18,20 +18,11 @@ private slots:
 
 private:
     enum Leave { StartUpOnly, ClickOk, PressReturn, CloseBox };
-    // Opens the window through the menu; `inside` runs while it is up.
-    void runSetup(const std::function<void(frmComm *)> &inside)
-    {
-        bool seen = false;
-        onNextModal<frmComm>(inside, &seen);
-        h->action("mnuSet")->trigger();
-        QVERIFY2(seen, "the Communication window did not open");
-        QVERIFY(!QApplication::activeModalWidget());
-    }
     // The options shown chosen when the window opens; closed again by its close box.
     QString checkedInSetup()
     {
         QStringList names;
-        runSetup([&](frmComm *dialog) {
+        runSetup(*h, [&](frmComm *dialog) {
             for (QRadioButton *option : dialog->findChildren<QRadioButton *>()) {
                 if (option->isChecked()) names << option->objectName();
             }
@@ -71,7 +62,7 @@ void TestFrmComm::setupStopsTheLink()
     QStringList logWhileOpen;
     QStringList texts; // Start's caption behind the window, then the window's own captions
     QStringList tips;
-    runSetup([&](frmComm *dialog) {
+    runSetup(*h, [&](frmComm *dialog) {
         logWhileOpen = h->port.log();
         texts << h->text("cmdStart") << dialog->windowTitle();
         // The device labels beside the options say what this machine has; they are checked
@@ -180,7 +171,7 @@ void TestFrmComm::settingsFile()
     QVERIFY(h->port.log().isEmpty()); // the port stays closed
 
     if (leave != StartUpOnly) {
-        runSetup([&](frmComm *dialog) {
+        runSetup(*h, [&](frmComm *dialog) {
             for (const QString &name : clicks.split(QLatin1Char(' '), Qt::SkipEmptyParts))
                 click(dialog, name);
             if (leave == ClickOk)
@@ -209,7 +200,7 @@ void TestFrmComm::failedSaveSaysWhy()
 {
     // A directory in the file's place makes the write fail whoever runs the test.
     QVERIFY(QDir().mkdir(QStringLiteral("set508_21.txt")));
-    runSetup([](frmComm *dialog) {
+    runSetup(*h, [](frmComm *dialog) {
         click(dialog, QStringLiteral("OptCom3"));
         QTest::mouseClick(dialog->findChild<QPushButton *>("scComSet"), Qt::LeftButton);
     });

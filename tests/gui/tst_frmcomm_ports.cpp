@@ -34,14 +34,6 @@ private slots:
     void testConnection();
 
 private:
-    // Opens the window through the menu; `inside` runs while it is up and closes it.
-    void runSetup(const std::function<void(frmComm *)> &inside)
-    {
-        bool seen = false;
-        onNextModal<frmComm>(inside, &seen);
-        h->action("mnuSet")->trigger();
-        QVERIFY2(seen, "the Communication window did not open");
-    }
     static QStringList labels(frmComm *dialog)
     {
         QStringList texts;
@@ -109,7 +101,7 @@ void TestFrmCommPorts::devicesBesideOptions()
     m_system.set(ports);
 
     QStringList shown, tips, captions;
-    runSetup([&](frmComm *dialog) {
+    runSetup(*h, [&](frmComm *dialog) {
         shown = this->labels(dialog);
         for (QRadioButton *option : dialog->findChildren<QRadioButton *>(QRegularExpression("Com")))
             tips << option->toolTip(), captions << option->text();
@@ -131,7 +123,7 @@ void TestFrmCommPorts::labelsFollowTheAdapter()
     a.assign(2, ScriptedPorts::parse("/dev/ttyUSB0 serial=A12B34"));
     QVERIFY(a.save(nullptr));
     QStringList seen;
-    runSetup([&](frmComm *dialog) {
+    runSetup(*h, [&](frmComm *dialog) {
         QLabel *label = dialog->findChild<QLabel *>("labCom2");
         seen << label->text();
         const QStringList steps[] = {
@@ -162,7 +154,7 @@ void TestFrmCommPorts::devicesAssignsANumber()
     m_system.set({"/dev/ttyS0", "/dev/ttyUSB0 serial=A12B34 usb=0403:6001 desc=USB_Serial"});
     QStringList listed, label;
     bool com4Chosen = false;
-    runSetup([&](frmComm *dialog) {
+    runSetup(*h, [&](frmComm *dialog) {
         onNextModal<frmDevices>([&](frmDevices *devices) {
             auto *table = devices->findChild<QTableWidget *>("lstDevices");
             for (int row = 0; row < table->rowCount(); ++row) {
@@ -241,7 +233,7 @@ void TestFrmCommPorts::testConnection()
 
     QString shown;
     bool disabledWhileTesting = false;
-    runSetup([&](frmComm *dialog) {
+    runSetup(*h, [&](frmComm *dialog) {
         QTest::mouseClick(dialog->findChild<QRadioButton *>("OptCom3"), Qt::LeftButton, {},
                           QPoint(8, 8));
         QTest::mouseClick(dialog->findChild<QRadioButton *>("Opt192"), Qt::LeftButton, {},

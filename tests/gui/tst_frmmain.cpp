@@ -240,12 +240,11 @@ void TestFrmMain::liveRunLocksTheMenus()
     QCOMPARE(unlocked(), QList<bool>(4, false));
     // Each receive event blinks the lamp; the reading fills the panels as the saved run has them.
     const QColor before = lamp->fillColour();
-    h->port.receive(readFile(QStringLiteral(NRV508_TEST_DATA "/streams/real.txt")));
+    h->port.receive(testData("streams/real.txt"));
     QVERIFY(lamp->fillColour() != before);
     QTRY_COMPARE(h->text("txtRCo"), QStringLiteral("25"));
-    h->expect(
-        QString::fromLatin1(readFile(QStringLiteral(NRV508_TEST_DATA "/expected/real.panels")))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    h->expect(QString::fromLatin1(testData("expected/real.panels"))
+                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts));
     screenshot(QStringLiteral("real"));
 
     QTest::mouseClick(start, Qt::LeftButton);
@@ -265,7 +264,10 @@ void TestFrmMain::startDownloadsTheMode_data()
 
     const QByteArray store("QTS");
     QTest::newRow("Store") << "mnuStore" << store << "store.txt" << 0
-                           << QStringList{"txtSAdd2=0", "txtSCo=18", "txtVersion=2.05"} << "";
+                           << QStringList{"txtSAdd2=0",     "txtSCo=18",     "txtSFuel=Natural Gas",
+                                          "labST1Unit='C",  "labST2Unit='C", "labSPUnit=mbar",
+                                          "txtVersion=2.05"}
+                           << "";
     QTest::newRow("Store row 5: its own units")
         << "mnuStore" << store << "store.txt" << 5
         << QStringList{"txtSAdd2=5",    "txtSCo=35",       "labST1Unit='F",
@@ -293,10 +295,8 @@ void TestFrmMain::startDownloadsTheMode()
     QFETCH(QByteArray, request);
     QFETCH(QString, stream);
     // The instrument answers the mode's request a moment later.
-    const QByteArray answer = readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream);
-    QWidget *progress = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        progress = w->objectName() == QLatin1String("frmSplash") ? w : progress;
+    const QByteArray answer = testData("streams/" + stream);
+    QWidget *progress = progressWindow();
     QVERIFY(progress);
     h->port.setResponder([&](const QByteArray &sent) {
         if (sent == request + "\n\r")
@@ -321,7 +321,7 @@ void TestFrmMain::startDownloadsTheMode()
     QCOMPARE(h->text("cmdStart"), QStringLiteral("Start"));
 
     // The table the user sees, headers and all, is the one the saved data file has.
-    const QByteArray saved = readFile(QStringLiteral(NRV508_TEST_DATA "/expected/") + stream);
+    const QByteArray saved = testData("expected/" + stream);
     auto *view = h->find<QTableView>(stream.startsWith("single")  ? "MSFlexGrid3"
                                      : stream.startsWith("tight") ? "MSFlexGrid2"
                                                                   : "MSFlexGrid1");
@@ -496,8 +496,7 @@ void TestFrmMain::progressWindowLeavesOwnedWindows()
 void TestFrmMain::boxesComeAfterTheNewTable()
 {
     h->action("mnuL1")->trigger();
-    const QByteArray answer =
-        readFile(QStringLiteral(NRV508_TEST_DATA "/streams/logger1_first_lost.txt"));
+    const QByteArray answer = testData("streams/logger1_first_lost.txt");
     h->port.setResponder([&](const QByteArray &sent) {
         if (sent == "QTL1\n\r") QTimer::singleShot(0, &h->port, [&] { h->port.receive(answer); });
     });
@@ -530,29 +529,27 @@ void TestFrmMain::tableAndScrollBarBrowseTogether_data()
     QTest::addColumn<int>("row");       // the browsed record after the steps
     QTest::addColumn<QString>("focus"); // the control with the keyboard
 
-    QTest::newRow("Store: click") << "mnuStore"
-                                  << "store.txt"
-                                  << "click 5" << 5 << "MSFlexGrid1";
-    QTest::newRow("Store: click, then Down") << "mnuStore"
-                                             << "store.txt"
-                                             << "click 5,table Down" << 6 << "MSFlexGrid1";
-    QTest::newRow("Store: Up on the first record") << "mnuStore"
-                                                   << "store.txt"
-                                                   << "click 0,table Up" << 0 << "MSFlexGrid1";
-    QTest::newRow("Store: Right keeps the record") << "mnuStore"
-                                                   << "store.txt"
-                                                   << "click 3,table Right" << 3 << "MSFlexGrid1";
-    QTest::newRow("Store: Ctrl+End goes to the last record")
-        << "mnuStore"
-        << "store.txt"
-        << "click 0,table Ctrl+End" << 49 << "MSFlexGrid1";
-    QTest::newRow("Logger: the scroll bar moves the table's row")
-        << "mnuL0"
-        << "logger0.txt"
-        << "scroll Right,scroll Right,scroll Right" << 3 << "HScroll1";
-    QTest::newRow("Logger: click, then the scroll bar") << "mnuL0"
-                                                        << "logger0.txt"
-                                                        << "click 8,scroll Left" << 7 << "HScroll1";
+    const struct {
+        const char *tag, *command, *stream, *steps;
+        int row;
+        const char *focus;
+    } rows[] = {
+        {"Store: click", "mnuStore", "store.txt", "click 5", 5, "MSFlexGrid1"},
+        {"Store: click, then Down", "mnuStore", "store.txt", "click 5,table Down", 6,
+         "MSFlexGrid1"},
+        {"Store: Up on the first record", "mnuStore", "store.txt", "click 0,table Up", 0,
+         "MSFlexGrid1"},
+        {"Store: Right keeps the record", "mnuStore", "store.txt", "click 3,table Right", 3,
+         "MSFlexGrid1"},
+        {"Store: Ctrl+End goes to the last record", "mnuStore", "store.txt",
+         "click 0,table Ctrl+End", 49, "MSFlexGrid1"},
+        {"Logger: the scroll bar moves the table's row", "mnuL0", "logger0.txt",
+         "scroll Right,scroll Right,scroll Right", 3, "HScroll1"},
+        {"Logger: click, then the scroll bar", "mnuL0", "logger0.txt", "click 8,scroll Left", 7,
+         "HScroll1"},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.tag) << r.command << r.stream << r.steps << r.row << r.focus;
 }
 
 // A record picked in the table is browsed as the scroll bar browses it, and the scroll bar's
@@ -563,7 +560,7 @@ void TestFrmMain::tableAndScrollBarBrowseTogether()
     QFETCH(QString, stream);
     QFETCH(QString, steps);
     h->action(command)->trigger();
-    takeReceived(h->model(), readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream));
+    takeReceived(h->model(), testData("streams/" + stream));
     h->program->reception.run();
     h->window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(h->window.get()));
@@ -698,7 +695,7 @@ void TestFrmMain::progressWindowCountsTheAnswer()
     QFETCH(int, parts);
     QFETCH(int, records);
     QFETCH(int, runs);
-    const QByteArray answer = readFile(QStringLiteral(NRV508_TEST_DATA "/streams/") + stream);
+    const QByteArray answer = testData("streams/" + stream);
     h->action(command)->trigger();
     // The window opens at the first quiet tick; a long one lets the pieces come within it.
     h->program->transfer.setTimer3Interval(1000);
@@ -717,7 +714,6 @@ void TestFrmMain::progressWindowCountsTheAnswer()
                 QCOMPARE(progressWindow()->windowTitle() + '|' +
                              progressWindow()->findChild<QLabel *>("Label1")->text(),
                          QStringLiteral("Communication...|Wait . . ."));
-                progressWindow()->grab().save("/tmp/os-progress.png"); // TMP
             }
             const QRegularExpressionMatch m = shape.match(counts->text());
             QVERIFY2(m.hasMatch(), qPrintable(counts->text()));
@@ -772,9 +768,8 @@ void TestFrmMain::receiveLampBlinksOnlyInRealMode()
 void TestFrmMain::infraredStopLetsTheReadingGo_data()
 {
     QTest::addColumn<QByteArray>("arrived");
-    QTest::newRow("half a reading") << readFile(NRV508_TEST_DATA "/streams/real.txt").left(200);
-    QTest::newRow("a whole reading, not yet shown")
-        << readFile(NRV508_TEST_DATA "/streams/real.txt");
+    QTest::newRow("half a reading") << testData("streams/real.txt").left(200);
+    QTest::newRow("a whole reading, not yet shown") << testData("streams/real.txt");
 }
 
 // Stop on the infrared link lets go of what had arrived of a reading: the receive buffer is

@@ -2,6 +2,7 @@
 // program and through nrv508-cli: every mode family downloaded, live runs started and stopped,
 // and the line cut in the middle; and the serial port itself on a port another program holds.
 
+#include "TestFiles.h"
 #include "app/Program.h"
 #include "common/EmulatorProcess.h"
 #include "common/RecordingMessages.h"
@@ -23,10 +24,9 @@ constexpr int kWaitMs = 20000; // generous: the build machine may be busy
 
 QByteArray expected(const QString &name)
 {
-    QFile file(QStringLiteral(NRV508_TEST_DATA "/expected/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll()
-                                          : QByteArray("missing " + name.toLatin1());
+    return testData("expected/" + name);
 }
+
 // Requests as the emulator logs them, from "QTRQ QTP".
 QStringList requests(const char *commands)
 {
@@ -254,8 +254,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("logger page 1, then Store") << int(LoggerPage1) << int(Store) << "QTS"
                                                    << "store.txt";
-        QTest::newRow("Store, then logger page 0") << int(Store) << int(LoggerPage0) << "QTL0"
-                                                   << "logger0.txt";
         QTest::newRow("tightness, then single logger page 4")
             << int(Tightness) << int(SingleLoggerPage4) << "QTSL4"
             << "single4.txt";
@@ -396,20 +394,14 @@ private slots:
         qputenv("NRV508_COM3", device.toLocal8Bit());
         const QString out = m_dir.filePath(QStringLiteral("out.txt"));
         const QByteArray previous = "previous\r\n";
-        QFile before(out);
-        QVERIFY(before.open(QIODevice::WriteOnly) && before.write(previous) == previous.size());
-        before.close();
+        QVERIFY(writeFile(out, previous));
         args.replaceInStrings(QRegularExpression("^PORT$"), device);
         args.replaceInStrings(QRegularExpression("^OUT$"), out);
 
-        QProcess cli;
-        cli.start(QStringLiteral(NRV508_CLI), args);
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(cli.exitCode(), status);
-        QTEST(cli.readAllStandardOutput(), "out");
-        const QStringList lines =
-            QString::fromLocal8Bit(cli.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        const Run r = ::cli(args);
+        QCOMPARE(r.status, status);
+        QTEST(r.out, "out");
+        const QStringList lines = QString::fromLocal8Bit(r.err).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.value(0), err.replace("PORT", device));
         // One message for a failure, the usage after a usage error; a line fault names the
         // device and the file left as it was.
@@ -420,10 +412,8 @@ private slots:
         if (lineFault)
             QVERIFY2(lines.last().contains(device) && lines.last().contains(out),
                      qPrintable(lines.last()));
-        QFile file(out);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         // Only a complete answer replaces the file; a fault or silence leaves it as it was.
-        QCOMPARE(file.readAll(), written.isNull() ? previous : written);
+        QCOMPARE(readFile(out), written.isNull() ? previous : written);
         QTEST(instrument.requests(), "requests");
     }
 

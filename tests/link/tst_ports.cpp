@@ -2,6 +2,7 @@
 // settings, the listing of nrv508-cli ports, Start on an assigned adapter, and the connection
 // test against the analyser emulator.
 
+#include "TestFiles.h"
 #include "app/Program.h"
 #include "common/EmulatorProcess.h"
 #include "common/RecordingMessages.h"
@@ -39,11 +40,6 @@ void clearEnvironment()
         qunsetenv(qPrintable(QStringLiteral("NRV508_COM%1").arg(com)));
 }
 
-QByteArray expected(const QString &name)
-{
-    QFile file(QStringLiteral(NRV508_TEST_DATA "/expected/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-}
 } // namespace
 
 class TestPorts : public QObject {
@@ -267,7 +263,7 @@ void TestPorts::startOpensTheAssignedAdapter()
 
     if (pluggedIn) {
         QTRY_COMPARE_WITH_TIMEOUT(passes, 1, kWaitMs);
-        QCOMPARE(DataFile::serialize(program.model), expected(QStringLiteral("store.txt")));
+        QCOMPARE(DataFile::serialize(program.model), testData("expected/store.txt"));
         QCOMPARE(adapter.requests(), QStringList{"QTS\\x0a\\x0d"});
         QCOMPARE(messages.count(), 0);
     } else {

@@ -2,6 +2,7 @@
 // links, port errors and line faults, and the receive timer's quiet gap with the progress
 // window.
 
+#include "TestFiles.h"
 #include "app/Program.h"
 #include "common/FakePort.h"
 #include "common/RecordingMessages.h"
@@ -13,12 +14,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray testData(const QString &path)
-{
-    QFile file(QStringLiteral(NRV508_TEST_DATA "/") + path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll()
-                                          : QByteArray("missing " + path.toLatin1());
-}
 // A program over a fake port, its pauses logged by the port. No event loop runs in these
 // tests: the timers tick only when a test calls them.
 struct Rig {

@@ -35,9 +35,7 @@ class TestReception : public QObject {
 private slots:
     void lineEndings();
     void twoStreamsInOnePass();
-    void streamSplitOverPasses();
     void cutAtEveryPositionMatchesOnePass();
-    void storePlacementAndBrowse();
     void loggerReductionAndFuel();
     void lossCheck_data();
     void lossCheck();
@@ -77,17 +75,6 @@ void TestReception::twoStreamsInOnePass()
     QCOMPARE(c.m.MSFlexGrid1.text(2, 4), QString("22"));
 }
 
-void TestReception::streamSplitOverPasses()
-{
-    Core c(Store);
-    const QByteArray bytes = stream(recordsStream({storeRecord(0, "25")}));
-    QVERIFY(!c.pass(bytes.left(bytes.size() / 2)));
-    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString());
-    QVERIFY(c.pass(bytes.mid(bytes.size() / 2)));
-    QCOMPARE(c.m.MSFlexGrid1.text(1, 4), QString("25"));
-    QCOMPARE(c.m.txtVersion.caption, QString("2.05"));
-}
-
 // The assembler keeps its line and stream across passes, so where a burst is cut cannot
 // change what lands in the table: a stream whose end is in the first pass is parsed there, and
 // the one after it, whose closing line may be cut anywhere, in the second.
@@ -113,28 +100,6 @@ void TestReception::cutAtEveryPositionMatchesOnePass()
                      DataFile::serialize(firstInFirstPass ? apart.m : together.m),
                  where);
     }
-}
-
-void TestReception::storePlacementAndBrowse()
-{
-    Core c(Store);
-    c.pass(stream(recordsStream({storeRecord(0, "25", "C"), storeRecord(12, "40", "F")})));
-    const Grid &t = c.m.MSFlexGrid1;
-    QCOMPARE(t.text(1, 0), QString("0"));
-    QCOMPARE(t.text(1, 4), QString("25"));
-    QCOMPARE(t.text(1, 13), QString("'C"));
-    QCOMPARE(t.text(1, 14), QString("mbar"));
-    QCOMPARE(t.text(1, 3), QString("Natural Gas"));
-    QCOMPARE(t.text(13, 0), QString("12")); // address 12 lands in row 13
-    QCOMPARE(t.text(13, 13), QString("'F"));
-    // The stream ends with the browse panels on the first record, units from its row.
-    QCOMPARE(c.m.CurrentRow, qint16(0));
-    QCOMPARE(c.m.txtSAdd2.caption, QString("0"));
-    QCOMPARE(c.m.txtSCo.caption, QString("25"));
-    QCOMPARE(c.m.txtSFuel.caption, QString("Natural Gas"));
-    QCOMPARE(c.m.labST1Unit.caption, QString("'C"));
-    QCOMPARE(c.m.labST2Unit.caption, QString("'C"));
-    QCOMPARE(c.m.labSPUnit.caption, QString("mbar"));
 }
 
 void TestReception::loggerReductionAndFuel()
