@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
-#include <ctime>
 
 namespace {
 QString ms(double v)
@@ -23,14 +22,6 @@ QString ms(double v)
     return QString::number(v, 'f', 3) + " ms";
 }
 
-// Wall time, and the processor time of the same runs: on a busy machine the two part ways.
-QString both(const std::function<void()> &work, int runs = 25)
-{
-    const std::clock_t start = std::clock();
-    const double wall = medianMs(work, runs);
-    const double cpu = 1000.0 * double(std::clock() - start) / CLOCKS_PER_SEC / runs;
-    return QStringLiteral("%1 (CPU %2 ms)").arg(ms(wall)).arg(cpu, 0, 'f', 1);
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -49,10 +40,10 @@ int main(int argc, char *argv[])
              "< 5 ms");
     printRow("Logger page to JSON (from the screen)",
              ms(medianMs([&] { JsonExport::table(ExportTable::fromScreen(core.m)); })), "< 5 ms");
-    printRow("Logger page to XLSX with chart", both([&] { XlsxExport::workbook(page, &error); }),
-             "< 50 ms");
+    printRow("Logger page to XLSX with chart",
+             wallAndCpu([&] { XlsxExport::workbook(page, &error); }), "< 50 ms");
     printRow("Logger page PDF report (3 pages)",
-             both([&] { ReportLayout(page, ReportHeader(), "CO").pdf(); }, 9), "< 300 ms");
+             wallAndCpu([&] { ReportLayout(page, ReportHeader(), "CO").pdf(); }, 9), "< 300 ms");
 
     // A thousand saved downloads, read from their data-file bytes as an archive holds them,
     // into one CSV file written all or nothing.

@@ -33,22 +33,22 @@ QString SqlDialect::driver() const
 
 QString SqlDialect::sql(QString statement) const
 {
+    // Each placeholder with its SQLite and its PostgreSQL text.
+    static const struct {
+        const char *placeholder, *sqlite, *postgres;
+    } kWords[] = {
+        {"%ID%", "INTEGER PRIMARY KEY AUTOINCREMENT", "BIGSERIAL PRIMARY KEY"},
+        {"%INT%", "INTEGER", "BIGINT"},
+        {"%REAL%", "REAL", "DOUBLE PRECISION"},
+        {"%BLOB%", "BLOB", "BYTEA"},
+        {"%KEYED%", " WITHOUT ROWID", ""},
+        {"%WHO%", "''", "CURRENT_USER"},
+        {"%LIKE%", "LIKE", "ILIKE"},
+    };
     const bool lite = m_kind == Kind::SQLite;
-    statement.replace(QLatin1String("%ID%"),
-                      lite ? QLatin1String("INTEGER PRIMARY KEY AUTOINCREMENT")
-                           : QLatin1String("BIGSERIAL PRIMARY KEY"));
-    statement.replace(QLatin1String("%INT%"),
-                      lite ? QLatin1String("INTEGER") : QLatin1String("BIGINT"));
-    statement.replace(QLatin1String("%REAL%"),
-                      lite ? QLatin1String("REAL") : QLatin1String("DOUBLE PRECISION"));
-    statement.replace(QLatin1String("%BLOB%"),
-                      lite ? QLatin1String("BLOB") : QLatin1String("BYTEA"));
-    statement.replace(QLatin1String("%KEYED%"),
-                      lite ? QLatin1String(" WITHOUT ROWID") : QLatin1String(""));
-    statement.replace(QLatin1String("%WHO%"),
-                      lite ? QLatin1String("''") : QLatin1String("CURRENT_USER"));
-    statement.replace(QLatin1String("%LIKE%"),
-                      lite ? QLatin1String("LIKE") : QLatin1String("ILIKE"));
+    for (const auto &w : kWords)
+        statement.replace(QLatin1String(w.placeholder),
+                          QLatin1String(lite ? w.sqlite : w.postgres));
     return statement;
 }
 
