@@ -428,8 +428,8 @@ std::optional<Archive::Added> Archive::insertStored(const StoredDownload &downlo
                                  " records, customer, site, note)"
                                  " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                                  " ON CONFLICT DO NOTHING RETURNING id"));
-    const QVariant noTime(QMetaType(QMetaType::LongLong));
-    const QVariant noText(QMetaType(QMetaType::QString));
+    const QVariant noTime{QMetaType(QMetaType::LongLong)};
+    const QVariant noText{QMetaType(QMetaType::QString)};
     int column = 0;
     for (const QVariant &v :
          QVariantList{msOf(e.received), msOf({}),
