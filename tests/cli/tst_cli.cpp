@@ -31,7 +31,6 @@ private slots:
     void corpusMatchesExpectedFiles();
     void failuresAndUsage_data();
     void failuresAndUsage();
-    void outFileNeverHalfWritten();
     void helpOfEveryCommand();
     void helpDetails_data();
     void helpDetails();
@@ -184,15 +183,6 @@ void TestCli::failuresAndUsage()
     for (const char c : r.err)
         QVERIFY2(uchar(c) >= 0x20 || c == '\n', r.err.constData());
     QVERIFY(r.err.size() < 2000);
-}
-
-void TestCli::outFileNeverHalfWritten()
-{
-    QTemporaryDir dir;
-    const QString out = writtenFile(dir.filePath("out.txt"), "previous");
-    const Run r = cli({"parse", "--mode", "1", "--out", out, dir.filePath("absent.cap")});
-    QCOMPARE(r.status, 1);
-    QCOMPARE(readFile(out), QByteArray("previous"));
 }
 
 // Every command that nrv508-cli lists explains each option of its usage line on a line of its
