@@ -335,7 +335,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         const char *rows[][4] = {
             {"window PNG", "window 640x400", "w.png", "png 640x400"},
-            {"cli PNG", "--size|1200x700", "c.png", "png 1200x700"},
             {"cli SVG, overlay", "--overlay|O2", "c.svg", "svg 1000x600"},
             {"cli PDF", "--size|300x200", "c.pdf", "pdf 1 page 300x200"},
             {"cli two pages", "--size|400x300|+second", "p.png", "png 400x300"},

@@ -531,7 +531,6 @@ void TestFrmMain::tableAndScrollBarBrowseTogether_data()
         int row;
         const char *focus;
     } rows[] = {
-        {"Store: click", "mnuStore", "store.txt", "click 5", 5, "MSFlexGrid1"},
         {"Store: click, then Down", "mnuStore", "store.txt", "click 5,table Down", 6,
          "MSFlexGrid1"},
         {"Store: Up on the first record", "mnuStore", "store.txt", "click 0,table Up", 0,

@@ -2,6 +2,7 @@
 // program and through nrv508-cli: every mode family downloaded, live runs started and stopped,
 // and the line cut in the middle; and the serial port itself on a port another program holds.
 
+#include "Streams.h"
 #include "TestFiles.h"
 #include "app/Program.h"
 #include "common/EmulatorProcess.h"
@@ -77,14 +78,10 @@ private:
 // A live reading that differs from the others in its time and its CO value.
 QByteArray liveReading(int k)
 {
-    QByteArray out;
-    for (const QString &line :
-         {QStringLiteral("<BTInstReading"), QStringLiteral("major_version=\"2\""),
-          QStringLiteral("minor_version=\"05\""), QStringLiteral("mode=\"Real Time Mode Data\">"),
-          QStringLiteral("<inst_data time=\"10:00:0%1\"").arg(k), QStringLiteral("O2=\"4.8\""),
-          QStringLiteral("CO=\"%1\"/>").arg(11 * k), QStringLiteral("</BTInstReading>")})
-        out += line.toLatin1() + "\n\r";
-    return out;
+    return stream({"<BTInstReading", "major_version=\"2\"", "minor_version=\"05\"",
+                   "mode=\"Real Time Mode Data\">",
+                   QStringLiteral("<inst_data time=\"10:00:0%1\"").arg(k), "O2=\"4.8\"",
+                   QStringLiteral("CO=\"%1\"/>").arg(11 * k)});
 }
 
 // The program on a DevicePort pointed at a freshly started emulator.
