@@ -222,7 +222,12 @@ void tst_team_archive::filtersAndLabels()
     reading.row = 1;
     reading.cells = QStringList{QStringLiteral("12")};
     reading.values[0] = 12.0;
+    reading.arrived = QDateTime::fromMSecsSinceEpoch(1700000000123);
     QVERIFY2(team.appendReading(*run, reading, &error), qPrintable(error));
+    QStringList header;
+    QList<ReadingRows::Row> back;
+    QVERIFY2(team.readings(*run, &header, &back, &error), qPrintable(error));
+    QCOMPARE(back.value(0).arrived, reading.arrived);
     QVERIFY2(team.endLiveRun(*run, &error), qPrintable(error));
     QCOMPARE(team.entry(*run, &error)->records, 1);
     QVERIFY(team.entry(*run, &error)->ended.isValid());
@@ -298,7 +303,8 @@ QString tst_team_archive::localArchive(const QString &name, int first, int count
               .arg(first + count - 1)
               .arg(key));
     query(path, QStringLiteral("INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, "
-                               "ratio, xair, eff, temp1, temp2, pressure, value1, value2 FROM "
+                               "ratio, xair, eff, temp1, temp2, pressure, value1, value2, "
+                               "arrived FROM "
                                "downloads d, readings r WHERE r.download_id = 1 AND d.id > 1"));
     return path;
 }
