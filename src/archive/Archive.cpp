@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -24,7 +25,10 @@ const char kColumns[] = "id, received, archived, ended, mode, records, version, 
 // engines' limits on bound values).
 constexpr int kRowsPerInsert = 1000;
 constexpr int kReadingColumns = 4 + ReadingRows::kCount;
-constexpr int kConnectTimeoutS = 5;
+// When a live run's last reading arrived, as an SQL expression on its row of downloads (its
+// start where no reading kept an arrival time).
+const char kLastReading[] = "COALESCE((SELECT MAX(r.arrived) FROM readings r"
+                            " WHERE r.download_id = downloads.id), received)";
 
 qint64 msOf(const QDateTime &time)
 {
@@ -119,6 +123,7 @@ bool Archive::open(const QString &location, QString *error)
     m_location = location;
     m_setAside.clear();
     m_dialect = SqlDialect(SqlDialect::kindOf(location));
+    m_runLocks.setArchive(m_dialect.kind() == SqlDialect::Kind::SQLite ? location : QString());
     if (m_dialect.kind() == SqlDialect::Kind::PostgreSQL) {
         bool corrupt = false;
         if (connect(error) && prepare(error, &corrupt)) return true;
@@ -180,19 +185,7 @@ bool Archive::connect(QString *error)
 {
     m_connection = QStringLiteral("nrv508-archive-") + QUuid::createUuid().toString();
     QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driver(), m_connection);
-    if (m_dialect.kind() == SqlDialect::Kind::SQLite) {
-        db.setDatabaseName(m_location);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    } else {
-        const QUrl url(m_location);
-        db.setHostName(url.host());
-        if (url.port() > 0) db.setPort(url.port());
-        db.setUserName(url.userName());
-        db.setPassword(url.password());
-        db.setDatabaseName(url.path().mid(1));
-        // An unreachable server is told within seconds, not after the system's TCP time-out.
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutS));
-    }
+    m_dialect.setConnection(db, m_location, kBusyTimeoutMs);
     if (db.open()) return true;
     *error = failure(QStringLiteral("Cannot open"), db.lastError());
     db = QSqlDatabase(); // let go of the connection before it is removed
@@ -202,6 +195,8 @@ bool Archive::connect(QString *error)
 
 void Archive::close()
 {
+    // A run still open is left to be ended by the next program that opens the archive.
+    m_runLocks.releaseAll();
     if (m_connection.isEmpty()) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -225,7 +220,7 @@ QString Archive::shownLocation() const
 
 QString Archive::failure(const QString &what, const QSqlError &error) const
 {
-    QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    QString reason = m_dialect.reason(error);
     if (m_dialect.isFull(error))
         reason = QStringLiteral("the disk is full or refuses writes (%1)").arg(reason);
     return QStringLiteral("%1 the archive %2: %3.").arg(what, shownLocation(), reason);
@@ -517,21 +512,32 @@ bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts
 
 std::optional<qint64> Archive::beginLiveRun(const ArchiveSource &source, QString *error)
 {
-    if (!begin(error)) return std::nullopt;
+    // Locked before anyone can see the run, so no other program takes it for one left open.
+    const QString key = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (!m_runLocks.hold(key, error)) return std::nullopt;
+    if (!begin(error)) {
+        m_runLocks.release(key);
+        return std::nullopt;
+    }
     QSqlQuery q(database());
     q.prepare(QStringLiteral("INSERT INTO downloads (received, archived, mode, origin, source,"
                              " run_key) VALUES (?, ?, 0, 'live', ?, ?) RETURNING id"));
     q.addBindValue(msOf(source.received));
     q.addBindValue(msOf({}));
     q.addBindValue(text(source.name));
-    q.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    q.addBindValue(key);
     if (!exec(q, error) || !q.next()) {
         rollback();
+        m_runLocks.release(key);
         return std::nullopt;
     }
     const qint64 id = q.value(0).toLongLong();
     q.finish();
-    if (!commit(error)) return std::nullopt;
+    if (!commit(error)) {
+        m_runLocks.release(key);
+        return std::nullopt;
+    }
+    m_runLocks.held(key, id);
     return id;
 }
 
@@ -563,7 +569,10 @@ bool Archive::endLiveRun(qint64 run, QString *error)
     q.prepare(QStringLiteral("UPDATE downloads SET ended = ? WHERE id = ? AND origin = 'live'"));
     q.addBindValue(msOf({}));
     q.addBindValue(run);
-    return exec(q, error);
+    if (!exec(q, error)) return false;
+    // Only once the end is committed: whoever takes the lock next finds the run ended.
+    m_runLocks.release(run);
+    return true;
 }
 
 QString Archive::whereClause(const ArchiveFilter &filter, QVariantList *values) const
@@ -864,4 +873,29 @@ bool Archive::keyOldLiveRuns(QString *error)
         if (!exec(q, error)) return false;
     }
     return true;
+}
+
+std::optional<int> Archive::endAbandonedRuns(QString *error)
+{
+    if (!keyOldLiveRuns(error)) return std::nullopt;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT id, run_key FROM downloads WHERE origin = 'live' AND ended "
+                             "IS NULL"));
+    if (!exec(q, error)) return std::nullopt;
+    QList<std::pair<qint64, QString>> open;
+    while (q.next())
+        open.append({q.value(0).toLongLong(), q.value(1).toString()});
+    int ended = 0;
+    for (const auto &[id, key] : open) {
+        if (m_runLocks.holds(id)) continue;
+        const std::unique_ptr<QLockFile> lock = m_runLocks.takeAbandoned(key);
+        if (!lock) continue; // recorded by a program still running, or nothing locks here
+        // Still open under the lock: its program is gone and the run ended with its last reading.
+        q.prepare(QStringLiteral("UPDATE downloads SET ended = %1 WHERE id = ? AND ended IS NULL")
+                      .arg(QLatin1String(kLastReading)));
+        q.addBindValue(id);
+        if (!exec(q, error)) return std::nullopt;
+        ended += q.numRowsAffected() > 0 ? 1 : 0;
+    }
+    return ended;
 }

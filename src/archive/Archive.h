@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ArchiveEntry.h"
+#include "archive/LiveRunLocks.h"
 #include "archive/ReadingRows.h"
 #include "archive/SqlDialect.h"
 
@@ -81,7 +82,8 @@ public:
     std::optional<Added> addDownload(const QByteArray &bytes, const ReadingRows::Download &download,
                                      const ArchiveSource &source, QString *error);
 
-    // A live run: one entry that grows by one committed reading at a time.
+    // A live run: one entry that grows by one committed reading at a time. While it runs, this
+    // program holds its lock (LiveRunLocks) until it ends or the archive is closed.
     std::optional<qint64> beginLiveRun(const ArchiveSource &source, QString *error);
     bool appendReading(qint64 run, const ReadingRows::Row &reading, QString *error);
     bool endLiveRun(qint64 run, QString *error);
@@ -121,6 +123,9 @@ public:
     std::optional<QList<qint64>> unpushed(const QString &team, int limit, QString *error);
     bool markPushed(const QList<qint64> &ids, const QString &team, QString *error);
     bool keyOldLiveRuns(QString *error);
+    // Ends every live run left open that no running program records (its program was killed,
+    // or closed without ending it) at its last reading: how many were ended.
+    std::optional<int> endAbandonedRuns(QString *error);
 
 private:
     bool connect(QString *error);
@@ -154,4 +159,5 @@ private:
     QString m_location;
     QString m_connection;
     QString m_setAside;
+    LiveRunLocks m_runLocks;
 };

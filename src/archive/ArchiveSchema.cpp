@@ -103,8 +103,9 @@ QStringList rightsTo(int version)
         QStringLiteral("CREATE POLICY own_delete ON readings FOR DELETE TO %1 USING (%2)")
             .arg(technician, ownDownload),
     };
-    // The group roles are made when missing. An owner who may not make roles still gets a
-    // working archive, shared by the grants an administrator gives by hand.
+    // The group roles are made when missing. An owner who may not make roles gets no archive
+    // at all rather than one without its rights (which a later open would never add): the
+    // whole step is undone and the reason says what the administrator must run first.
     QString block =
         QStringLiteral("DO $$ BEGIN BEGIN"
                        " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%1') THEN"
@@ -112,7 +113,9 @@ QStringList rightsTo(int version)
                        " IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '%2') THEN"
                        " CREATE ROLE %2 NOLOGIN; END IF;"
                        " EXCEPTION WHEN insufficient_privilege THEN"
-                       " RAISE NOTICE 'the team roles cannot be made'; RETURN; END;")
+                       " RAISE EXCEPTION 'the role % may not create roles; an administrator must"
+                       " first run: CREATE ROLE %1 NOLOGIN; CREATE ROLE %2 NOLOGIN', CURRENT_USER"
+                       " USING ERRCODE = 'insufficient_privilege'; END;")
             .arg(technician, office);
     for (const QString &statement : rights)
         block += QStringLiteral(" EXECUTE $r$%1$r$;").arg(statement);

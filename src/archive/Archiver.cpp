@@ -51,6 +51,9 @@ Archive *Archiver::archive()
                                        "and a new archive was started.")
                             .arg(m_location, archive->setAsidePath()),
                         MessageIcon::Exclamation);
+    // A live run that a killed copy of the program left open is ended now; failing that, the
+    // next push to a team archive tries again.
+    if (!archive->endAbandonedRuns(&error)) qWarning("%s", qPrintable(error));
     m_archive = std::move(archive);
     return m_archive.get();
 }

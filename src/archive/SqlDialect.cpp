@@ -1,6 +1,9 @@
 #include "archive/SqlDialect.h"
 
+#include <QRegularExpression>
+#include <QSqlDatabase>
 #include <QSqlError>
+#include <QUrl>
 
 namespace {
 // SQLite's primary result codes that the archive tells apart.
@@ -8,6 +11,7 @@ constexpr int kSqliteIoError = 10;
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteNotADatabase = 26;
+constexpr int kConnectTimeoutS = 5;
 
 int nativeCode(const QSqlError &error)
 {
@@ -29,6 +33,23 @@ SqlDialect::Kind SqlDialect::kindOf(const QString &location)
 QString SqlDialect::driver() const
 {
     return m_kind == Kind::SQLite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
+}
+
+void SqlDialect::setConnection(QSqlDatabase &db, const QString &location, int busyTimeoutMs) const
+{
+    if (m_kind == Kind::SQLite) {
+        db.setDatabaseName(location);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+        return;
+    }
+    const QUrl url(location);
+    db.setHostName(url.host());
+    if (url.port() > 0) db.setPort(url.port());
+    db.setUserName(url.userName());
+    db.setPassword(url.password());
+    db.setDatabaseName(url.path().mid(1));
+    // An unreachable server is told within seconds, not after the system's TCP time-out.
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutS));
 }
 
 QString SqlDialect::sql(QString statement) const
@@ -75,6 +96,19 @@ QString SqlDialect::tableExistsQuery() const
     return m_kind == Kind::SQLite
                ? QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?")
                : QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_name = ?");
+}
+
+QString SqlDialect::reason(const QSqlError &error) const
+{
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (m_kind != Kind::PostgreSQL) return text;
+    // The message is the first line; the driver appends the error code, the server context.
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
+    static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)$"));
+    text = text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    text.remove(severity);
+    text.remove(code);
+    return text;
 }
 
 bool SqlDialect::isCorruption(const QSqlError &error) const

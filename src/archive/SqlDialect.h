@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QSqlDatabase;
 class QSqlError;
 
 // Everything that differs between the SQL engines an archive can live in: column types, the
@@ -30,6 +31,10 @@ public:
     //   %WHO%   who is connected: the server's role, nobody in a file of one computer
     QString sql(QString statement) const;
 
+    // Points db (of driver()) at location: a file, or a server, user and database with a short
+    // time-out for an unreachable server; the password, if any, comes from the URL.
+    void setConnection(QSqlDatabase &db, const QString &location, int busyTimeoutMs) const;
+
     // Run once on every new connection; bulk trades durability against a power cut (never
     // against the program being killed) for speed, for long imports.
     QStringList connectionSetup(bool bulk) const;
@@ -46,6 +51,9 @@ public:
     // record of what it pushed (a team archive's own record stays empty).
     bool pushes() const { return m_kind == Kind::SQLite; }
 
+    // Why a statement failed, in the engine's words and nothing else: a server's message
+    // without its severity, context lines and error code.
+    QString reason(const QSqlError &error) const;
     // The file is damaged or is not an archive at all.
     bool isCorruption(const QSqlError &error) const;
     // The disk or a file-size limit is full, or the device refuses writes.

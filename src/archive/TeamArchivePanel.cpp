@@ -3,6 +3,7 @@
 #include "archive/Archive.h"
 #include "archive/ArchiveTableModel.h"
 #include "archive/Archiver.h"
+#include "archive/TeamArchiveDialog.h"
 #include "archive/TeamSync.h"
 #include "archive/TeamSyncer.h"
 
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QUrl>
 
 TeamArchivePanel::TeamArchivePanel(ArchiveTableModel &model, Archiver &archiver, QWidget *parent)
@@ -23,14 +25,14 @@ TeamArchivePanel::TeamArchivePanel(ArchiveTableModel &model, Archiver &archiver,
     m_state = new QLabel;
     m_state->setObjectName(QStringLiteral("archiveTeamState"));
     m_state->setWordWrap(true);
+    auto *settings = new QPushButton(QStringLiteral("Team archive &settings..."));
+    settings->setObjectName(QStringLiteral("archiveTeamSettings"));
     layout->addWidget(m_box);
     layout->addWidget(m_state, 1);
-    m_box->setEnabled(!m_location.isEmpty());
-    if (m_location.isEmpty())
-        m_box->setToolTip(QStringLiteral("No team archive is configured (setting %1 or "
-                                         "NRV508_TEAM_ARCHIVE)")
-                              .arg(QLatin1String(TeamSync::kSettingsKey)));
+    layout->addWidget(settings);
+    useLocation(m_location);
     connect(m_box, &QCheckBox::toggled, this, [this](bool on) { showTeam(on); });
+    connect(settings, &QPushButton::clicked, this, &TeamArchivePanel::editSettings);
     if (auto *syncer = QCoreApplication::instance()->findChild<TeamSyncer *>())
         connect(syncer, &TeamSyncer::statusChanged, this, &TeamArchivePanel::showState);
     showState();
@@ -64,6 +66,28 @@ std::optional<qint64> TeamArchivePanel::bringHome(qint64 teamId, QString *error)
     const std::optional<Archive::Added> added = local->adopt(*download, error);
     if (!added) return std::nullopt;
     return added->id;
+}
+
+void TeamArchivePanel::editSettings()
+{
+    TeamArchiveDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    showTeam(false);
+    useLocation(TeamSync::configuredLocation());
+    // The background push follows at once, not at the next start of the program.
+    if (auto *syncer = QCoreApplication::instance()->findChild<TeamSyncer *>())
+        syncer->start(m_archiver.location(), m_location);
+    showState();
+}
+
+void TeamArchivePanel::useLocation(const QString &location)
+{
+    m_location = location;
+    m_box->setEnabled(!m_location.isEmpty());
+    m_box->setToolTip(m_location.isEmpty()
+                          ? QStringLiteral("No team archive is configured (Team archive "
+                                           "settings, or NRV508_TEAM_ARCHIVE)")
+                          : QString());
 }
 
 QString TeamArchivePanel::state() const

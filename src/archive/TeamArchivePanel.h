@@ -13,7 +13,8 @@ class TeamSyncer;
 
 // The team archive in the archive window: a check box that lists everyone's downloads from
 // the team archive instead of this computer's (with who archived each), and one line that
-// says whether the program reaches the team archive or works offline.
+// says whether the program reaches the team archive or works offline, and a button to its
+// settings.
 class TeamArchivePanel : public QWidget {
     Q_OBJECT
 public:
@@ -28,12 +29,15 @@ public:
     // as any other; its ID there.
     std::optional<qint64> bringHome(qint64 teamId, QString *error);
     QString state() const;
+    // Opens the team archive's settings; a URL saved there is used from then on.
+    void editSettings();
 
 signals:
     void viewChanged(bool team);
 
 private:
     void showState();
+    void useLocation(const QString &location);
 
     ArchiveTableModel &m_model;
     Archiver &m_archiver;

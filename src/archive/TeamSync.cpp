@@ -66,7 +66,8 @@ bool TeamSync::pushAll(Archive &local, Archive &team, Report *report, const Prog
     *teamFault = false;
     // The record of a push need not survive a power cut: lost, the next push finds the
     // downloads in the team archive and records them again.
-    if (!local.keyOldLiveRuns(error) || !local.setBulk(true, error)) return false;
+    // A run left open by a program that is gone is ended first and pushed like any other.
+    if (!local.endAbandonedRuns(error) || !local.setBulk(true, error)) return false;
     const bool pushed = pushPending(local, team, report, progress, error, teamFault);
     QString ignored;
     local.setBulk(false, &ignored);

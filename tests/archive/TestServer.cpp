@@ -38,8 +38,10 @@ QString binDir()
     return QString();
 }
 
-// A port nothing listens on now (the server may still lose it to another: start() retries).
-int freePort()
+} // namespace
+
+// The server may still lose it to another: start() retries.
+int TestServer::freePort()
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) return 0;
@@ -54,6 +56,8 @@ int freePort()
     ::close(fd);
     return port;
 }
+
+namespace {
 
 const passwd *serverUser()
 {

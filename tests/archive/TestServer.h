@@ -35,6 +35,8 @@ public:
     // Stops the server whose postmaster.pid is under dir, if any (a CTest cleanup step calls
     // it too, for a run that was killed).
     static void stopLeftover(const QString &dir);
+    // A loopback port nothing listens on now.
+    static int freePort();
 
 private:
     bool run(const QString &tool, const QStringList &args, QString *error) const;
