@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -356,6 +357,9 @@ std::optional<Archive::Added> Archive::addDownload(const QByteArray &bytes,
     stored.data = qCompress(bytes);
     stored.dataSize = bytes.size();
     stored.rows = download.rows;
+    // A record's cells are those of the data file stored beside it: kept once, in the file.
+    for (ReadingRows::Row &row : stored.rows)
+        row.cells.clear();
     return adopt(stored, error);
 }
 
@@ -496,7 +500,7 @@ bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts
             const int at = int(r) * kReadingColumns;
             q.bindValue(at, id);
             q.bindValue(at + 1, row.row);
-            q.bindValue(at + 2, ReadingRows::joinCells(row.cells));
+            q.bindValue(at + 2, text(ReadingRows::joinCells(row.cells)));
             for (int i = 0; i < ReadingRows::kCount; ++i) {
                 const std::optional<double> &v = row.values[i];
                 q.bindValue(at + 3 + i, v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double)));
@@ -686,12 +690,19 @@ bool Archive::readings(qint64 id, QStringList *header, QList<ReadingRows::Row> *
         ReadingRows::Download download;
         if (!bytes || !ReadingRows::fromDataFile(*bytes, e->source, &download, error)) return false;
         *header = download.header;
+        return loadRows(id, rows, error, &download);
     }
     return loadRows(id, rows, error);
 }
 
-bool Archive::loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error)
+bool Archive::loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error,
+                       const ReadingRows::Download *file)
 {
+    // The records of the data file by table row, for the records that keep their cells there.
+    QHash<int, const QStringList *> fileCells;
+    if (file)
+        for (const ReadingRows::Row &record : file->rows)
+            fileCells.insert(record.row, &record.cells);
     QSqlQuery q(database());
     q.setForwardOnly(true);
     q.prepare(
@@ -704,7 +715,11 @@ bool Archive::loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error)
     while (q.next()) {
         ReadingRows::Row row;
         row.row = q.value(0).toInt();
-        row.cells = ReadingRows::splitCells(q.value(1).toString());
+        const QString cells = q.value(1).toString();
+        if (!cells.isEmpty())
+            row.cells = ReadingRows::splitCells(cells);
+        else if (const QStringList *inFile = fileCells.value(row.row))
+            row.cells = *inFile;
         for (int i = 0; i < ReadingRows::kCount; ++i)
             if (!q.isNull(2 + i)) row.values[i] = q.value(2 + i).toDouble();
         row.arrived = timeOf(q.value(2 + ReadingRows::kCount));

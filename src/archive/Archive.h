@@ -18,6 +18,7 @@ struct StoredDownload {
     QByteArray data; // compressed; none for a live run
     qint64 dataSize = 0;
     QString runKey; // a live run's key
+    // As stored: a record whose cells are those of the data file has none of its own.
     QList<ReadingRows::Row> rows;
 };
 class QSqlQuery;
@@ -140,7 +141,8 @@ private:
     std::optional<bool> takeOwnLabels(qint64 id, const ArchiveEntry &labels, Inserts &inserts,
                                       QString *error);
     std::optional<qint64> idOfKey(const StoredDownload &download, QString *error);
-    bool loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error);
+    bool loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error,
+                  const ReadingRows::Download *file = nullptr);
     bool insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts &inserts,
                     QString *error);
     bool run(const QString &statement, QString *error, bool *corrupt = nullptr);

@@ -62,6 +62,13 @@ QStringList stepTo(int version)
         // A live reading keeps when it arrived (ms since the epoch), the time it is known by
         // when the instrument showed none; NULL for the records of a data file.
         return {QStringLiteral("ALTER TABLE readings ADD COLUMN arrived %INT%")};
+    case 5:
+        // A record of a data file keeps its cells only in the data file stored with it: its
+        // cells text is empty (never the text of a record that holds anything, which has
+        // several cells), and the reader takes them from the file. A program that would show the
+        // empty text as the record's cells is older than this step, and refuses the archive.
+        return {QStringLiteral("INSERT INTO archive_meta (key, value) VALUES ('record_cells', "
+                               "'in the data file')")};
     default:
         return {};
     }

@@ -28,13 +28,19 @@ inline QByteArray read(const QString &name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The logger page 0 file with its first record's CO cell as given.
+inline QByteArray loggerWithCo(const QByteArray &co)
+{
+    QList<QByteArray> lines = read(QStringLiteral("logger0.txt")).split('\n');
+    lines[20] = QByteArray("\"") + co + "\"\r";
+    return lines.join('\n');
+}
+
 // The logger page 0 file with its first record's CO reading set to n: as many different
 // downloads as a test needs.
 inline QByteArray loggerVariant(int n)
 {
-    QList<QByteArray> lines = read(QStringLiteral("logger0.txt")).split('\n');
-    lines[20] = QByteArray("\"") + QByteArray::number(n) + "\"\r";
-    return lines.join('\n');
+    return loggerWithCo(QByteArray::number(n));
 }
 
 // Runs one query on an archive file through a connection of its own; the first column of

@@ -101,6 +101,29 @@ void tst_archive::roundTrip()
     ScreenModel model;
     DataFile::apply(contents, model);
     QCOMPARE(DataFile::serialize(model), bytes);
+    // The readings as the file holds them, also from a copy into another archive (as a push
+    // to a team archive copies a download).
+    ReadingRows::Download file;
+    QVERIFY(ReadingRows::fromDataFile(bytes, name, &file, &error));
+    Archive copy;
+    QVERIFY(copy.open(m_dir->filePath("copy.sqlite"), &error));
+    const auto stored = reopened.stored(id, &error);
+    QVERIFY2(stored, qPrintable(error));
+    const auto copied = copy.adopt(*stored, &error);
+    QVERIFY2(copied, qPrintable(error));
+    for (const auto &[archive, at] : {std::pair{&reopened, id}, std::pair{&copy, copied->id}}) {
+        QStringList header;
+        QList<ReadingRows::Row> rows;
+        QVERIFY2(archive->readings(at, &header, &rows, &error), qPrintable(error));
+        QCOMPARE(header, file.header);
+        QCOMPARE(rows.size(), file.rows.size());
+        for (int r = 0; r < rows.size(); ++r) {
+            QCOMPARE(rows[r].row, file.rows[r].row);
+            QCOMPARE(rows[r].cells, file.rows[r].cells);
+            QCOMPARE(rows[r].values, file.rows[r].values);
+        }
+    }
+    QCOMPARE(copy.dataFile(copied->id, &error).value_or(QByteArray()), bytes);
     const auto entry = reopened.entry(id, &error);
     QVERIFY(entry);
     QCOMPARE(entry->mode, contents.mode);
@@ -129,22 +152,32 @@ void tst_archive::identicalKeptOnce()
 
 void tst_archive::readingsTyped_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("column");
     QTest::addColumn<QVariant>("value"); // invalid: NULL, no measurement
     QTest::addColumn<int>("cell");
     QTest::addColumn<QString>("raw");
 
-    QTest::newRow("logger CO") << "logger0.txt" << 1 << "co" << QVariant(34.0) << 4 << "34";
+    const QByteArray logger = read("logger0.txt");
+    QTest::newRow("logger CO") << logger << 1 << "co" << QVariant(34.0) << 4 << "34";
     QTest::newRow("logger pressure")
-        << "logger0.txt" << 1 << "pressure" << QVariant(-0.11) << 12 << "-0.11";
-    QTest::newRow("logger no temp") << "logger1.txt" << 1 << "value1" << QVariant() << 0 << "0";
+        << logger << 1 << "pressure" << QVariant(-0.11) << 12 << "-0.11";
+    QTest::newRow("logger no temp")
+        << read("logger1.txt") << 1 << "value1" << QVariant() << 0 << "0";
+    // Raw texts come back as received, whatever number they read as.
+    QTest::newRow("leading zeros")
+        << loggerWithCo("007") << 1 << "co" << QVariant(7.0) << 4 << "007";
+    QTest::newRow("trailing zero")
+        << loggerWithCo("34.50") << 1 << "co" << QVariant(34.5) << 4 << "34.50";
+    QTest::newRow("spaces, no number")
+        << loggerWithCo(" 34  ") << 1 << "co" << QVariant() << 4 << " 34  ";
+    QTest::newRow("no measurement") << loggerWithCo("OFL") << 1 << "co" << QVariant() << 4 << "OFL";
 }
 
 void tst_archive::readingsTyped()
 {
-    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
     QFETCH(int, row);
     QFETCH(QString, column);
     QFETCH(QVariant, value);
@@ -152,7 +185,7 @@ void tst_archive::readingsTyped()
     QFETCH(QString, raw);
     Archive archive;
     openArchive(archive);
-    const qint64 id = add(archive, read(name));
+    const qint64 id = add(archive, bytes);
     const QStringList stored = query(
         path(), QStringLiteral("SELECT %1 FROM readings WHERE download_id = %2 AND row_no = %3")
                     .arg(column)
