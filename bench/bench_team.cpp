@@ -71,7 +71,7 @@ QString localArchive(const QString &dir, int count)
                                     "data_size, records FROM downloads, n WHERE id = 1")
                          .arg(count));
         run("local", "INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, ratio, xair, "
-                     "eff, temp1, temp2, pressure, value1, value2 FROM downloads d, readings r "
+                     "eff, temp1, temp2, pressure, value1, value2, arrived FROM downloads d, readings r "
                      "WHERE r.download_id = 1 AND d.id > 1");
     }
     QSqlDatabase::removeDatabase("local");
@@ -92,7 +92,7 @@ void growTeam(TestServer &server, const QString &database, int downloads)
                     "'tech' || (k % 200) FROM downloads, generate_series(1, %1) k WHERE id = 1")
                     .arg(downloads),
                 "INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, ratio, xair, eff, "
-                "temp1, temp2, pressure, value1, value2 FROM downloads d, readings r WHERE "
+                "temp1, temp2, pressure, value1, value2, arrived FROM downloads d, readings r WHERE "
                 "r.download_id = 1 AND d.sha256 LIKE 'grown%'",
                 "ANALYZE"},
                &error);

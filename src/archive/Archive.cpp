@@ -24,9 +24,11 @@ const char kColumns[] = "id, received, archived, ended, mode, records, version, 
 // Rows per INSERT of readings: one round trip to a server carries many (well inside the
 // engines' limits on bound values).
 constexpr int kRowsPerInsert = 1000;
-constexpr int kReadingColumns = 3 + ReadingRows::kCount;
-// When a live run's last reading arrived, as an SQL expression on its row of downloads.
-const char kLastReading[] = "received";
+constexpr int kReadingColumns = 4 + ReadingRows::kCount;
+// When a live run's last reading arrived, as an SQL expression on its row of downloads: the
+// run's start for readings archived before arrival times were kept, or a run with none.
+const char kLastReading[] = "COALESCE((SELECT MAX(arrived) FROM readings WHERE download_id = "
+                            "downloads.id), received)";
 
 qint64 msOf(const QDateTime &time)
 {
@@ -483,7 +485,7 @@ bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts
         const qsizetype n = std::min<qsizetype>(kRowsPerInsert, rows.size() - first);
         const QString statement =
             QStringLiteral("INSERT INTO readings (download_id, row_no, cells, co, o2, co2, ratio,"
-                           " xair, eff, temp1, temp2, pressure, value1, value2) VALUES ") +
+                           " xair, eff, temp1, temp2, pressure, value1, value2, arrived) VALUES ") +
             QStringList(n, tuple).join(',');
         if (statement != prepared) {
             q.prepare(statement);
@@ -499,6 +501,9 @@ bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts
                 const std::optional<double> &v = row.values[i];
                 q.bindValue(at + 3 + i, v ? QVariant(*v) : QVariant(QMetaType(QMetaType::Double)));
             }
+            q.bindValue(at + 3 + ReadingRows::kCount,
+                        row.arrived.isValid() ? QVariant(row.arrived.toMSecsSinceEpoch())
+                                              : QVariant(QMetaType(QMetaType::LongLong)));
         }
         if (!exec(q, error)) return false;
     }
@@ -689,9 +694,10 @@ bool Archive::loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error)
 {
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT row_no, cells, co, o2, co2, ratio, xair, eff, temp1, temp2,"
-                             " pressure, value1, value2 FROM readings WHERE download_id = ?"
-                             " ORDER BY row_no"));
+    q.prepare(
+        QStringLiteral("SELECT row_no, cells, co, o2, co2, ratio, xair, eff, temp1, temp2,"
+                       " pressure, value1, value2, arrived FROM readings WHERE download_id = ?"
+                       " ORDER BY row_no"));
     q.addBindValue(id);
     if (!exec(q, error)) return false;
     rows->clear();
@@ -701,6 +707,7 @@ bool Archive::loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error)
         row.cells = ReadingRows::splitCells(q.value(1).toString());
         for (int i = 0; i < ReadingRows::kCount; ++i)
             if (!q.isNull(2 + i)) row.values[i] = q.value(2 + i).toDouble();
+        row.arrived = timeOf(q.value(2 + ReadingRows::kCount));
         *rows << row;
     }
     return true;

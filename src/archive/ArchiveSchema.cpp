@@ -58,6 +58,10 @@ QStringList stepTo(int version)
                            " pushed %INT% NOT NULL,"
                            " PRIMARY KEY (download_id, team))%KEYED%"),
         };
+    case 4:
+        // A live reading keeps when it arrived (ms since the epoch), the time it is known by
+        // when the instrument showed none; NULL for the records of a data file.
+        return {QStringLiteral("ALTER TABLE readings ADD COLUMN arrived %INT%")};
     default:
         return {};
     }

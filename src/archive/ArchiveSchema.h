@@ -8,7 +8,7 @@
 // edited once released: a change is a new step.
 namespace ArchiveSchema {
 
-constexpr int kCurrent = 3;
+constexpr int kCurrent = 4;
 
 // The statements that bring an archive from version - 1 to version (1 to kCurrent), with the
 // placeholders of SqlDialect::sql.

@@ -3,8 +3,18 @@
 #include "archive/Archive.h"
 
 #include <QLocale>
+#include <QSet>
+#include <tuple>
 
 namespace {
+bool sameEntry(const ArchiveEntry &a, const ArchiveEntry &b)
+{
+    return std::tie(a.id, a.received, a.ended, a.mode, a.records, a.customer, a.site, a.note,
+                    a.source, a.archivedBy) == std::tie(b.id, b.received, b.ended, b.mode,
+                                                        b.records, b.customer, b.site, b.note,
+                                                        b.source, b.archivedBy);
+}
+
 const char *const kHeaders[] = {"ID",   "Received", "Mode",   "Records",    "Customer",
                                 "Site", "Note",     "Source", "Archived by"};
 } // namespace
@@ -25,7 +35,58 @@ void ArchiveTableModel::setFilter(const ArchiveFilter &filter)
 
 void ArchiveTableModel::refresh()
 {
-    reload(std::max<int>(kPage, int(m_rows.size())));
+    if (!m_archive) return reload(kPage);
+    const int rows = std::max<int>(kPage, int(m_rows.size()));
+    QString error;
+    const std::optional<int> total = m_archive->count(m_filter, &error);
+    const auto fresh = total ? m_archive->list(m_filter, 0, rows, &error) : std::nullopt;
+    // A failed read keeps the rows shown and says why.
+    m_error = error;
+    if (fresh) {
+        m_total = *total;
+        merge(*fresh);
+    }
+    emit listed();
+}
+
+// Turns the rows into fresh one step at a time. Entries keep their relative order (newest
+// first, and an entry's time never changes), so walking both lists together suffices.
+void ArchiveTableModel::merge(const QList<ArchiveEntry> &fresh)
+{
+    QSet<qint64> stays;
+    for (const ArchiveEntry &e : fresh)
+        stays.insert(e.id);
+    int at = 0;
+    for (const ArchiveEntry &e : fresh) {
+        while (at < m_rows.size() && !stays.contains(m_rows[at].id)) {
+            beginRemoveRows({}, at, at);
+            m_rows.removeAt(at);
+            endRemoveRows();
+        }
+        if (at < m_rows.size() && m_rows[at].id == e.id) {
+            if (!sameEntry(m_rows[at], e)) {
+                m_rows[at] = e;
+                emit dataChanged(index(at, 0), index(at, kColumns - 1));
+            }
+        } else {
+            beginInsertRows({}, at, at);
+            m_rows.insert(at, e);
+            endInsertRows();
+        }
+        ++at;
+    }
+    if (at < m_rows.size()) {
+        beginRemoveRows({}, at, int(m_rows.size()) - 1);
+        m_rows.resize(at);
+        endRemoveRows();
+    }
+}
+
+int ArchiveTableModel::rowOf(qint64 id) const
+{
+    for (int row = 0; row < m_rows.size(); ++row)
+        if (m_rows[row].id == id) return row;
+    return -1;
 }
 
 void ArchiveTableModel::reload(int rows)

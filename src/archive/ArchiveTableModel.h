@@ -24,12 +24,16 @@ public:
     Archive *archive() const { return m_archive; }
     void setFilter(const ArchiveFilter &filter);
     const ArchiveFilter &filter() const { return m_filter; }
-    // Reads the list again from the archive, as far as it was fetched.
+    // Reads the list again from the archive, as far as it was fetched. Rows that stay are
+    // kept (changed in place where they changed), new ones inserted and gone ones removed, so
+    // a view keeps its selection and current row; nothing changes for an unchanged list.
     void refresh();
 
     // Entries matching the filter, fetched or not; -1 when the archive cannot say.
     int total() const { return m_total; }
     const ArchiveEntry &entryAt(int row) const { return m_rows.at(row); }
+    // The row of the download id among those fetched; -1 if not there.
+    int rowOf(qint64 id) const;
     // The last failure of the archive, "" after a success.
     QString error() const { return m_error; }
 
@@ -50,6 +54,7 @@ signals:
 
 private:
     void reload(int rows);
+    void merge(const QList<ArchiveEntry> &fresh);
 
     Archive *m_archive = nullptr;
     ArchiveFilter m_filter;

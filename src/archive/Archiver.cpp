@@ -97,7 +97,8 @@ void Archiver::archiveReading()
         m_liveRun = *run;
         m_liveReadings = 0;
     }
-    const ReadingRows::Row row = ReadingRows::fromRealPanels(m_model, m_liveReadings + 1);
+    const ReadingRows::Row row =
+        ReadingRows::fromRealPanels(m_model, m_liveReadings + 1, QDateTime::currentDateTime());
     if (!a->appendReading(m_liveRun, row, &error)) return report(error);
     ++m_liveReadings;
     emit archived(m_liveRun);

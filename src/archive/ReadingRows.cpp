@@ -98,10 +98,11 @@ QStringList realHeader()
             "Temp1", "Temp2", "Press", "Fuel", "T1_Unit", "T2_Unit", "P_Unit"};
 }
 
-Row fromRealPanels(const ScreenModel &m, int number)
+Row fromRealPanels(const ScreenModel &m, int number, const QDateTime &arrived)
 {
     Row row;
     row.row = number;
+    row.arrived = arrived;
     row.cells = {m.txtRDate.caption,   m.txtRTime.caption,     m.txtRCo.caption,
                  m.txtRO2.caption,     m.txtRCo2.caption,      m.txtRRatio.caption,
                  m.txtRXair.caption,   m.txtREff.caption,      m.txtRTemp1.caption,

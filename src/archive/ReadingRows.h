@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,10 @@ struct Row {
     int row = 0; // the table row (1 for the first record); the reading's number in a live run
     QStringList cells;
     std::array<std::optional<double>, kCount> values;
+    // A live reading: when it arrived, which stands in for a time the instrument did not show.
+    // Invalid for a record of a data file, and for live readings archived before arrival
+    // times were kept.
+    QDateTime arrived;
 };
 
 struct Download {
@@ -36,8 +41,8 @@ struct Download {
 // reader refuses and a mode that no save writes (0 or beyond 11).
 bool fromDataFile(const QByteArray &bytes, const QString &name, Download *download, QString *error);
 
-// A live reading: the Real Mode panels as they are shown.
-Row fromRealPanels(const ScreenModel &model, int number);
+// A live reading: the Real Mode panels as they are shown when it arrived.
+Row fromRealPanels(const ScreenModel &model, int number, const QDateTime &arrived = {});
 QStringList realHeader();
 
 // Cells travel in one text column, separated by a character no instrument sends.

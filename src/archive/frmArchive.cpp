@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -167,7 +168,16 @@ QList<qint64> frmArchive::selectedIds() const
 void frmArchive::refresh()
 {
     if (!m_archiver.archive()) return;
+    // Rows archived above the first one in view would push the user's rows down: the view
+    // stays on them, unless it was at the top, where the newest downloads appear.
+    const QModelIndex top = m_table->indexAt(QPoint(0, 0));
+    const qint64 topId = m_table->verticalScrollBar()->value() > 0 && top.isValid()
+                             ? m_model.entryAt(top.row()).id
+                             : 0;
     m_model.refresh();
+    const int row = topId ? m_model.rowOf(topId) : -1;
+    if (row >= 0 && row != top.row())
+        m_table->scrollTo(m_model.index(row, top.column()), QAbstractItemView::PositionAtTop);
 }
 
 void frmArchive::openSelected()

@@ -12,7 +12,7 @@ int columnIn(const QStringList &header, const char *name)
 }
 
 LiveReading readingOf(const QStringList &header, const ReadingRows::Row &row,
-                      const QDateTime &before)
+                      const QDateTime &fallback)
 {
     static const char *const kUnitColumns[LiveReading::kCount] = {
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "T1_Unit", "T2_Unit", "P_Unit"};
@@ -26,7 +26,7 @@ LiveReading readingOf(const QStringList &header, const ReadingRows::Row &row,
         r.units[q] = unit >= 0 ? row.cells.value(unit) : QString::fromLatin1(kFixedUnits[q]);
     }
     r.time = LiveReading::instrumentTime(row.cells.value(columnIn(header, "Date")),
-                                         row.cells.value(columnIn(header, "Time")), before);
+                                         row.cells.value(columnIn(header, "Time")), fallback);
     return r;
 }
 } // namespace
@@ -46,7 +46,9 @@ bool ArchivedRun::load(Archive &archive, qint64 id, ArchivedRun *run, QString *e
     QDateTime before = entry->received;
     for (const ReadingRows::Row &row : rows) {
         result.cells << row.cells;
-        result.readings << readingOf(result.header, row, before);
+        // Readings archived before arrival times were kept fall back on the one before them.
+        result.readings << readingOf(result.header, row,
+                                     row.arrived.isValid() ? row.arrived : before);
         before = result.readings.last().time;
     }
     *run = result;

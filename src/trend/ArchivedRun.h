@@ -18,8 +18,9 @@ struct ArchivedRun {
     QList<LiveReading> readings;
 
     // Reads the live run `id`. A reading's time is the instrument's date and time it showed;
-    // where none can be read it takes the time of the reading before it (the run's start for
-    // the first), so the readings stay in the order they were shown.
+    // where none can be read it is the time the reading arrived. A reading archived without
+    // its arrival time takes the time of the reading before it (the run's start for the
+    // first), so the readings stay in the order they were shown.
     static bool load(Archive &archive, qint64 id, ArchivedRun *run, QString *error);
 
     void fillSeries(TrendSeries &series) const;

@@ -7,6 +7,7 @@
 #include "archive/ArchiveSchema.h"
 #include "archive/SqlDialect.h"
 #include "files/DataFile.h"
+#include "trend/ArchivedRun.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +29,8 @@ private slots:
     void filters_data();
     void filters();
     void liveRun();
+    void liveReadingTimes_data();
+    void liveReadingTimes();
     void valuesOfOneCustomer();
     void labelAndDelete();
     void migratesFromFirstSchema();
@@ -283,6 +286,68 @@ void tst_archive::liveRun()
     QVERIFY(!archive.appendReading(*run + 1, ReadingRows::fromRealPanels(model, 4), &error));
 }
 
+void tst_archive::liveReadingTimes_data()
+{
+    QTest::addColumn<QString>("date");       // shown by the instrument
+    QTest::addColumn<QString>("time");       // shown by the instrument
+    QTest::addColumn<QDateTime>("arrived");  // invalid: archived before arrivals were kept
+    QTest::addColumn<QDateTime>("expected"); // the second reading's time in the reopened run
+
+    // The first reading showed 12/03/24 14:32:07 and arrived at 14:40:00.
+    const QDateTime arrived(QDate(2024, 3, 12), QTime(14, 40, 1, 250));
+    QTest::newRow("instrument time wins")
+        << "12/03/24"
+        << "14:32:08" << arrived << QDateTime(QDate(2024, 3, 12), QTime(14, 32, 8));
+    QTest::newRow("no time shown: arrival") << "12/03/24"
+                                            << "" << arrived << arrived;
+    QTest::newRow("unreadable time: arrival") << "12/03/24"
+                                              << "14:3" << arrived << arrived;
+    QTest::newRow("time without date: arrival's day")
+        << ""
+        << "09:15:00" << QDateTime(QDate(2024, 3, 13), QTime(9, 15, 2))
+        << QDateTime(QDate(2024, 3, 13), QTime(9, 15));
+    QTest::newRow("no time, no arrival: the reading before")
+        << "12/03/24"
+        << "" << QDateTime() << QDateTime(QDate(2024, 3, 12), QTime(14, 32, 7));
+}
+
+// A reopened run, its trend and its export know each reading by the instrument's time, and by
+// the time it arrived where the instrument showed none.
+void tst_archive::liveReadingTimes()
+{
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QFETCH(QDateTime, arrived);
+    QFETCH(QDateTime, expected);
+    Archive archive;
+    openArchive(archive);
+    QString error;
+    const auto run = archive.beginLiveRun({"live", "/dev/ttyS0", {}}, &error);
+    QVERIFY2(run, qPrintable(error));
+    ScreenModel model;
+    model.txtRDate.caption = "12/03/24";
+    model.txtRTime.caption = "14:32:07";
+    const QDateTime first(QDate(2024, 3, 12), QTime(14, 40));
+    QVERIFY(archive.appendReading(*run, ReadingRows::fromRealPanels(model, 1, first), &error));
+    model.txtRDate.caption = date;
+    model.txtRTime.caption = time;
+    QVERIFY(archive.appendReading(*run, ReadingRows::fromRealPanels(model, 2, arrived), &error));
+    archive.close();
+
+    Archive reopened;
+    openArchive(reopened);
+    QStringList header;
+    QList<ReadingRows::Row> rows;
+    QVERIFY2(reopened.readings(*run, &header, &rows, &error), qPrintable(error));
+    QCOMPARE(rows.value(0).arrived, first);
+    QCOMPARE(rows.value(1).arrived, arrived);
+    ArchivedRun loaded;
+    QVERIFY2(ArchivedRun::load(reopened, *run, &loaded, &error), qPrintable(error));
+    QCOMPARE(loaded.readings.size(), 2);
+    QCOMPARE(loaded.readings[0].time, QDateTime(QDate(2024, 3, 12), QTime(14, 32, 7)));
+    QCOMPARE(loaded.readings[1].time, expected);
+}
+
 // One customer's CO readings across downloads: the series the trend and the charts read.
 void tst_archive::valuesOfOneCustomer()
 {
@@ -343,7 +408,11 @@ void tst_archive::migratesFromFirstSchema()
         statements << "INSERT INTO archive_meta VALUES ('schema', '1')"
                    << "INSERT INTO downloads (received, archived, mode, origin, source, sha256, "
                       "data, data_size, records, customer) VALUES (1, 1, 1, 'file', 'old.txt', "
-                      "'abc', x'00', 0, 0, 'Old customer')";
+                      "'abc', x'00', 0, 0, 'Old customer')"
+                   << "INSERT INTO downloads (received, archived, mode, origin, source, records) "
+                      "VALUES (1700000000000, 1, 0, 'live', 'COM1', 1)"
+                   << "INSERT INTO readings (download_id, row_no, cells, co) VALUES "
+                      "(2, 1, char(31) || char(31) || '34', 34)";
         for (const QString &s : statements)
             QCOMPARE(query(path(), dialect.sql(s)), QStringList());
     }
@@ -354,6 +423,12 @@ void tst_archive::migratesFromFirstSchema()
     QString error;
     const auto old = archive.list({"old customer", {}, {}, {}}, 0, 10, &error);
     QVERIFY2(old && old->size() == 1, qPrintable(error));
+    // An old live reading, archived without its arrival, is known by the run's start.
+    ArchivedRun oldRun;
+    QVERIFY2(ArchivedRun::load(archive, 2, &oldRun, &error), qPrintable(error));
+    QCOMPARE(oldRun.readings.size(), 1);
+    QCOMPARE(oldRun.readings[0].values[0], std::optional<double>(34));
+    QCOMPARE(oldRun.readings[0].time, QDateTime::fromMSecsSinceEpoch(1700000000000));
     // What the later steps brought works on the old archive.
     const auto run = archive.beginLiveRun({"live", "COM1", {}}, &error);
     QVERIFY(run && archive.endLiveRun(*run, &error));

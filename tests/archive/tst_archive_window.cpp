@@ -6,10 +6,12 @@
 
 #include "archive/Archive.h"
 #include "archive/ArchiveActions.h"
+#include "archive/Archiver.h"
 #include "archive/frmArchive.h"
 #include "charts/frmChart.h"
 #include "files/DataFile.h"
 #include "files/FileMenu.h"
+#include "tables/Modes.h"
 
 using namespace ArchiveTestFiles;
 
@@ -30,6 +32,8 @@ private slots:
     void deleteAfterConfirmation_data();
     void deleteAfterConfirmation();
     void fetchesAsScrolled();
+    void keepsSelectionWhileLiveRunRecords_data();
+    void keepsSelectionWhileLiveRunRecords();
     void pickOrder_data();
     void pickOrder();
     void exportTargets_data();
@@ -264,6 +268,56 @@ void tst_archive_window::fetchesAsScrolled()
         ids.insert(window->model().entryAt(row).id);
     QCOMPARE(ids.size(), window->model().rowCount());
     QCOMPARE(window->model().entryAt(0).id, qint64(3 * ArchiveTableModel::kPage));
+}
+
+void tst_archive_window::keepsSelectionWhileLiveRunRecords_data()
+{
+    QTest::addColumn<int>("downloads"); // beside the expected files
+    QTest::addColumn<bool>("scrolled"); // the view scrolled down to the selected row
+    QTest::newRow("at the top") << 0 << false;
+    QTest::newRow("scrolled down") << 120 << true;
+}
+
+// Every live reading archived refreshes the list; the user's selection, current row and the
+// rows in view stay as they were, while the run's own row counts its readings.
+void tst_archive_window::keepsSelectionWhileLiveRunRecords()
+{
+    QFETCH(int, downloads);
+    QFETCH(bool, scrolled);
+    fill();
+    QString error;
+    for (int n = 0; n < downloads; ++n)
+        QVERIFY(m_archive.addDataFile(loggerVariant(n), {"file", "v", {}}, &error));
+    frmArchive *window = openWindow();
+    QTableView *table = window->table();
+    // Scrolled down: a row in the middle, with rows below it to fill the view.
+    const int row = scrolled ? downloads / 2 : rowOf("store.txt");
+    const qint64 picked = window->model().entryAt(row).id;
+    if (scrolled) table->scrollTo(window->model().index(row, 0), QAbstractItemView::PositionAtTop);
+    table->selectRow(row);
+    const int scroll = table->verticalScrollBar()->value();
+    QCOMPARE(scroll > 0, scrolled);
+    const qint64 topId = window->model().entryAt(table->indexAt(QPoint(0, 0)).row()).id;
+    QSignalSpy resets(&window->model(), &QAbstractItemModel::modelReset);
+
+    Program &p = *m_harness->program;
+    QSignalSpy archived(&p.archiver, &Archiver::archived);
+    p.modes.switchTo(Real);
+    p.transfer.startStop();
+    const QByteArray reading = testData("streams/real.txt");
+    for (int n = 1; n <= 3; ++n) {
+        m_harness->port.receive(reading);
+        QTRY_COMPARE_WITH_TIMEOUT(archived.count(), n, 20000);
+    }
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(window->selectedIds(), QList<qint64>{picked});
+    QCOMPARE(window->model().entryAt(table->currentIndex().row()).id, picked);
+    const int live = window->model().rowOf(p.archiver.liveRun());
+    QVERIFY(live >= 0);
+    QCOMPARE(window->model().entryAt(live).records, 3);
+    // At the top the new run shows above; scrolled down the same rows stay in view.
+    const qint64 topNow = window->model().entryAt(table->indexAt(QPoint(0, 0)).row()).id;
+    QCOMPARE(topNow, scrolled ? topId : p.archiver.liveRun());
 }
 
 void tst_archive_window::pick(frmArchive *window, const QString &file)

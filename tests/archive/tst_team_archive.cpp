@@ -32,6 +32,9 @@
 
 using namespace ArchiveTestFiles;
 
+// When the last reading of a test's live run arrived.
+static const QDateTime kLastArrival = QDateTime::fromMSecsSinceEpoch(1700000007000);
+
 class tst_team_archive : public QObject {
     Q_OBJECT
 
@@ -236,7 +239,12 @@ void tst_team_archive::filtersAndLabels()
     reading.row = 1;
     reading.cells = QStringList{QStringLiteral("12")};
     reading.values[0] = 12.0;
+    reading.arrived = QDateTime::fromMSecsSinceEpoch(1700000000123);
     QVERIFY2(team.appendReading(*run, reading, &error), qPrintable(error));
+    QStringList header;
+    QList<ReadingRows::Row> back;
+    QVERIFY2(team.readings(*run, &header, &back, &error), qPrintable(error));
+    QCOMPARE(back.value(0).arrived, reading.arrived);
     QVERIFY2(team.endLiveRun(*run, &error), qPrintable(error));
     QCOMPARE(team.entry(*run, &error)->records, 1);
     QVERIFY(team.entry(*run, &error)->ended.isValid());
@@ -312,7 +320,8 @@ QString tst_team_archive::localArchive(const QString &name, int first, int count
               .arg(first + count - 1)
               .arg(key));
     query(path, QStringLiteral("INSERT INTO readings SELECT d.id, row_no, cells, co, o2, co2, "
-                               "ratio, xair, eff, temp1, temp2, pressure, value1, value2 FROM "
+                               "ratio, xair, eff, temp1, temp2, pressure, value1, value2, "
+                               "arrived FROM "
                                "downloads d, readings r WHERE r.download_id = 1 AND d.id > 1"));
     return path;
 }
@@ -368,6 +377,7 @@ qint64 tst_team_archive::addLiveRun(Archive &local, bool end)
     ReadingRows::Row reading;
     reading.row = 1;
     reading.cells = QStringList{QStringLiteral("7")};
+    reading.arrived = kLastArrival;
     reading.values[0] = 7.0;
     if (!run || !local.appendReading(*run, reading, &error) ||
         (end && !local.endLiveRun(*run, &error)))
@@ -482,7 +492,7 @@ void tst_team_archive::leftOpen()
     const std::optional<ArchiveEntry> run = local.entry(1, &error);
     QVERIFY2(run, qPrintable(error));
     QCOMPARE(run->ended.isValid(), ended);
-    if (ended) QCOMPARE(run->ended, run->received);
+    if (ended) QCOMPARE(run->ended, kLastArrival);
     QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads WHERE ended IS NOT NULL"),
              QStringList{ended ? "1" : "0"});
     other.kill();
@@ -858,6 +868,7 @@ static int recordUntilKilled(const QString &path)
     ReadingRows::Row reading;
     reading.row = 1;
     reading.cells = QStringList{QStringLiteral("7")};
+    reading.arrived = kLastArrival;
     if (!run || !archive.appendReading(*run, reading, &error)) return 1;
     std::fputs("recording\n", stdout);
     std::fflush(stdout);
