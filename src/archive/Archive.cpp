@@ -26,10 +26,10 @@ const char kColumns[] = "id, received, archived, ended, mode, records, version, 
 // engines' limits on bound values).
 constexpr int kRowsPerInsert = 1000;
 constexpr int kReadingColumns = 4 + ReadingRows::kCount;
-// When a live run's last reading arrived, as an SQL expression on its row of downloads (its
-// start where no reading kept an arrival time).
-const char kLastReading[] = "COALESCE((SELECT MAX(r.arrived) FROM readings r"
-                            " WHERE r.download_id = downloads.id), received)";
+// When a live run's last reading arrived, as an SQL expression on its row of downloads: the
+// run's start for readings archived before arrival times were kept, or a run with none.
+const char kLastReading[] = "COALESCE((SELECT MAX(arrived) FROM readings WHERE download_id = "
+                            "downloads.id), received)";
 
 qint64 msOf(const QDateTime &time)
 {

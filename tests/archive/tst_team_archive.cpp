@@ -32,11 +32,8 @@
 
 using namespace ArchiveTestFiles;
 
-// When the test's live runs received their reading: a run left open ends at it.
-static QDateTime lastArrival()
-{
-    return QDateTime::fromString(QStringLiteral("2026-01-02T03:04:05.678Z"), Qt::ISODateWithMs);
-}
+// When the last reading of a test's live run arrived.
+static const QDateTime kLastArrival = QDateTime::fromMSecsSinceEpoch(1700000007000);
 
 class tst_team_archive : public QObject {
     Q_OBJECT
@@ -380,8 +377,8 @@ qint64 tst_team_archive::addLiveRun(Archive &local, bool end)
     ReadingRows::Row reading;
     reading.row = 1;
     reading.cells = QStringList{QStringLiteral("7")};
+    reading.arrived = kLastArrival;
     reading.values[0] = 7.0;
-    reading.arrived = lastArrival();
     if (!run || !local.appendReading(*run, reading, &error) ||
         (end && !local.endLiveRun(*run, &error)))
         qWarning("%s", qPrintable(error));
@@ -495,7 +492,7 @@ void tst_team_archive::leftOpen()
     const std::optional<ArchiveEntry> run = local.entry(1, &error);
     QVERIFY2(run, qPrintable(error));
     QCOMPARE(run->ended.isValid(), ended);
-    if (ended) QCOMPARE(run->ended, lastArrival());
+    if (ended) QCOMPARE(run->ended, kLastArrival);
     QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads WHERE ended IS NOT NULL"),
              QStringList{ended ? "1" : "0"});
     other.kill();
@@ -871,7 +868,7 @@ static int recordUntilKilled(const QString &path)
     ReadingRows::Row reading;
     reading.row = 1;
     reading.cells = QStringList{QStringLiteral("7")};
-    reading.arrived = lastArrival();
+    reading.arrived = kLastArrival;
     if (!run || !archive.appendReading(*run, reading, &error)) return 1;
     std::fputs("recording\n", stdout);
     std::fflush(stdout);
