@@ -85,9 +85,10 @@ bool startsAsSqlite(const QString &path)
 // Statements prepared once for the many inserts of one transaction: each prepare is a round
 // trip to a server.
 struct Archive::Inserts {
-    explicit Inserts(const QSqlDatabase &db) : download(db), rows(db) {}
+    explicit Inserts(const QSqlDatabase &db) : download(db), rows(db), labels(db) {}
     QSqlQuery download;
     QSqlQuery rows;
+    QSqlQuery labels;
     QString rowsPrepared;
 };
 
@@ -385,7 +386,8 @@ std::optional<Archive::Added> Archive::adopt(const StoredDownload &download, QSt
     return added.first();
 }
 
-bool Archive::adoptAll(const QList<StoredDownload> &downloads, QList<Added> *added, QString *error)
+bool Archive::adoptAll(const QList<StoredDownload> &downloads, QList<Added> *added, QString *error,
+                       bool relabelOwn)
 {
     for (const StoredDownload &download : downloads) {
         if (download.entry.sha256.isEmpty() && download.runKey.isEmpty()) {
@@ -407,7 +409,7 @@ bool Archive::adoptAll(const QList<StoredDownload> &downloads, QList<Added> *add
     if (!begin(error)) return false;
     Inserts inserts(database());
     for (const qsizetype i : order) {
-        const std::optional<Added> one = insertStored(downloads[i], inserts, error);
+        const std::optional<Added> one = insertStored(downloads[i], inserts, relabelOwn, error);
         if (!one) {
             rollback();
             return false;
@@ -420,7 +422,8 @@ bool Archive::adoptAll(const QList<StoredDownload> &downloads, QList<Added> *add
 }
 
 std::optional<Archive::Added> Archive::insertStored(const StoredDownload &download,
-                                                    Inserts &inserts, QString *error)
+                                                    Inserts &inserts, bool relabelOwn,
+                                                    QString *error)
 {
     // Another writer (a team member on the same server) may be adding the same download: the
     // unique key settles it, and this insert adds nothing.
@@ -450,12 +453,34 @@ std::optional<Archive::Added> Archive::insertStored(const StoredDownload &downlo
         q.finish();
         const std::optional<qint64> known = idOfKey(download, error);
         if (!known) return std::nullopt;
-        return Added{*known, true};
+        if (!relabelOwn) return Added{*known, true};
+        const std::optional<bool> relabelled = takeOwnLabels(*known, e, inserts, error);
+        if (!relabelled) return std::nullopt;
+        return Added{*known, true, *relabelled};
     }
     const qint64 id = q.value(0).toLongLong();
     q.finish();
     if (!insertRows(id, download.rows, inserts, error)) return std::nullopt;
     return Added{id, false};
+}
+
+std::optional<bool> Archive::takeOwnLabels(qint64 id, const ArchiveEntry &labels, Inserts &inserts,
+                                           QString *error)
+{
+    // Only the connected user's own download, and only when a label differs: a colleague's
+    // labels are never rewritten, and an unchanged download is not counted as relabelled.
+    QSqlQuery &q = inserts.labels;
+    if (q.lastQuery().isEmpty())
+        q.prepare(m_dialect.sql(QStringLiteral(
+            "UPDATE downloads SET customer = ?, site = ?, note = ? WHERE id = ? "
+            "AND archived_by = %WHO% AND (customer <> ? OR site <> ? OR note <> ?)")));
+    int column = 0;
+    for (const QVariant &v :
+         QVariantList{text(labels.customer), text(labels.site), text(labels.note), id,
+                      text(labels.customer), text(labels.site), text(labels.note)})
+        q.bindValue(column++, v);
+    if (!exec(q, error)) return std::nullopt;
+    return q.numRowsAffected() > 0;
 }
 
 bool Archive::insertRows(qint64 id, const QList<ReadingRows::Row> &rows, Inserts &inserts,
@@ -735,12 +760,24 @@ bool Archive::label(qint64 id, const ArchiveLabels &labels, QString *error)
     add("site", labels.site);
     add("note", labels.note);
     if (sets.isEmpty()) return true;
+    if (!begin(error)) return false;
     QSqlQuery q(database());
     q.prepare(QStringLiteral("UPDATE downloads SET %1 WHERE id = ?").arg(sets.join(", ")));
     for (const QVariant &v : values)
         q.addBindValue(v);
     q.addBindValue(id);
-    return exec(q, error) && changedOne(q, id, error);
+    bool ok = exec(q, error) && changedOne(q, id, error);
+    if (ok && m_dialect.pushes()) {
+        // Pushed before, the download is pushed again and its copy takes the new labels.
+        q.prepare(QStringLiteral("DELETE FROM pushes WHERE download_id = ?"));
+        q.addBindValue(id);
+        ok = exec(q, error);
+    }
+    if (!ok) {
+        rollback();
+        return false;
+    }
+    return commit(error);
 }
 
 bool Archive::changedOne(const QSqlQuery &q, qint64 id, QString *error) const

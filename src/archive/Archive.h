@@ -70,7 +70,8 @@ public:
 
     struct Added {
         qint64 id = 0;
-        bool existed = false; // the same bytes were archived before: nothing was added
+        bool existed = false;    // the same bytes were archived before: nothing was added
+        bool relabelled = false; // existed, and its labels were brought up to date (adoptAll)
     };
     // Archives a data file's bytes (as the writer made them or as read from a file) with its
     // readings. Bytes that the reader refuses are refused here too.
@@ -101,6 +102,7 @@ public:
     std::optional<QList<ArchivedValue>> values(const ArchiveFilter &filter, int quantity,
                                                QString *error);
 
+    // New labels also forget that the download was pushed, so the next push takes them along.
     bool label(qint64 id, const ArchiveLabels &labels, QString *error);
     bool remove(qint64 id, QString *error);
 
@@ -110,8 +112,11 @@ public:
     // key (its data file's SHA-256, a live run's key) is there already: then nothing changes
     // and existed is set. Safe against another writer adding the same download at once.
     std::optional<Added> adopt(const StoredDownload &download, QString *error);
-    // The same for many in one transaction: all of them or, on failure, none.
-    bool adoptAll(const QList<StoredDownload> &downloads, QList<Added> *added, QString *error);
+    // The same for many in one transaction: all of them or, on failure, none. relabelOwn: a
+    // download already there that the connected user archived takes the labels given here (a
+    // push after the labels changed); anyone else's keeps its own.
+    bool adoptAll(const QList<StoredDownload> &downloads, QList<Added> *added, QString *error,
+                  bool relabelOwn = false);
     // Up to limit downloads, oldest first, not yet pushed to the team archive team, and the
     // record that one was (team names the team archive: TeamSync::teamKey).
     std::optional<QList<qint64>> unpushed(const QString &team, int limit, QString *error);
@@ -127,6 +132,8 @@ private:
     std::optional<int> schemaVersion(QString *error, bool *corrupt);
     struct Inserts;
     std::optional<Added> insertStored(const StoredDownload &download, Inserts &inserts,
+                                      bool relabelOwn, QString *error);
+    std::optional<bool> takeOwnLabels(qint64 id, const ArchiveEntry &labels, Inserts &inserts,
                                       QString *error);
     std::optional<qint64> idOfKey(const StoredDownload &download, QString *error);
     bool loadRows(qint64 id, QList<ReadingRows::Row> *rows, QString *error,

@@ -42,6 +42,9 @@ public:
     // Whether the engine has users with rights of their own (a team on a server), which the
     // schema then sets up.
     bool hasRoles() const { return m_kind == Kind::PostgreSQL; }
+    // Whether an archive here is one computer's, which pushes to a team archive and keeps the
+    // record of what it pushed (a team archive's own record stays empty).
+    bool pushes() const { return m_kind == Kind::SQLite; }
 
     // The file is damaged or is not an archive at all.
     bool isCorruption(const QSqlError &error) const;

@@ -90,7 +90,7 @@ bool TeamSync::pushPending(Archive &local, Archive &team, Report *report, const 
                 downloads << *download;
             }
             QList<Archive::Added> added;
-            if (!team.adoptAll(downloads, &added, error)) {
+            if (!team.adoptAll(downloads, &added, error, true)) {
                 *teamFault = true;
                 return false;
             }
@@ -98,8 +98,10 @@ bool TeamSync::pushPending(Archive &local, Archive &team, Report *report, const 
             // push finds them there and records them then.
             if (!local.markPushed(part, key, error)) return false;
             for (int i = 0; i < part.size(); ++i) {
-                ++(added[i].existed ? report->existed : report->pushed);
-                if (progress) progress(downloads[i].entry, added[i].id, added[i].existed);
+                ++(added[i].relabelled ? report->relabelled
+                   : added[i].existed  ? report->existed
+                                       : report->pushed);
+                if (progress) progress(downloads[i].entry, added[i]);
             }
         }
     }

@@ -29,14 +29,17 @@ public:
     static QString teamKey(const QString &location);
 
     struct Report {
-        int pushed = 0;  // added to the team archive by this push
-        int existed = 0; // already there (pushed before, or by someone else)
-        int waiting = 0; // still to push when the push stopped
+        int pushed = 0;     // added to the team archive by this push
+        int existed = 0;    // already there (pushed before, or by someone else)
+        int relabelled = 0; // already there, and given the labels changed here since
+        int waiting = 0;    // still to push when the push stopped
     };
-    // Called after each download has reached the team archive.
-    using Progress = std::function<void(const ArchiveEntry &entry, qint64 teamId, bool existed)>;
+    // Called after each download has reached the team archive; added.id is its id there.
+    using Progress = std::function<void(const ArchiveEntry &entry, const Archive::Added &added)>;
 
-    // One pass over everything not yet pushed, oldest first. Stops at the first failure, with
+    // One pass over everything not yet pushed, oldest first: a download whose labels changed
+    // here after it was pushed is pushed again, and its copy in the team archive takes the new
+    // labels if this user archived it there. Stops at the first failure, with
     // *teamFault telling a failure of the team archive (worth trying again later) from one of
     // the local archive.
     static bool pushAll(Archive &local, Archive &team, Report *report, const Progress &progress,

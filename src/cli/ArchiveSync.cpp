@@ -30,12 +30,15 @@ int runArchiveSync(Archive &local, const Args &args, const CliCommand &self)
         return usageError(self, QStringLiteral("sync pushes a local archive file; --db names a "
                                                "server"));
     // One line per download as it reaches the team archive, so a script sees progress.
-    const auto progress = [](const ArchiveEntry &e, qint64 teamId, bool existed) {
+    const auto progress = [](const ArchiveEntry &e, const Archive::Added &added) {
+        const QString what = added.relabelled ? QStringLiteral("labels updated")
+                             : added.existed  ? QStringLiteral("already there")
+                                              : QStringLiteral("pushed");
         writeStdout(
             QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-                .arg(existed ? QStringLiteral("already there") : QStringLiteral("pushed"))
+                .arg(what)
                 .arg(e.id)
-                .arg(teamId)
+                .arg(added.id)
                 .arg(e.sha256.isEmpty() ? QStringLiteral("live") : e.sha256, sanitized(e.customer))
                 .toUtf8());
     };
@@ -43,8 +46,9 @@ int runArchiveSync(Archive &local, const Args &args, const CliCommand &self)
     QString error;
     const bool ok = TeamSync::pushWithRetry(local, team, kAttempts, &report, progress, &error);
     if (!ok) writeStderr(error);
-    writeStdout(QStringLiteral("pushed %1, already there %2, waiting %3\n")
+    writeStdout(QStringLiteral("pushed %1, labels updated %2, already there %3, waiting %4\n")
                     .arg(report.pushed)
+                    .arg(report.relabelled)
                     .arg(report.existed)
                     .arg(report.waiting)
                     .toUtf8());

@@ -39,6 +39,8 @@ private slots:
     void cliOnServer_data();
     void cliOnServer();
     void pushEachOnce();
+    void labelsFollow_data();
+    void labelsFollow();
     void pushFaults_data();
     void pushFaults();
     void offlineForAWhile();
@@ -57,6 +59,8 @@ private:
                    const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
 
     QString localArchive(const QString &name, int first, int count);
+    qint64 addLiveRun(Archive &local, bool end);
+    QByteArray sync(const QString &local, const QString &who);
     void checkTeamHolds(int downloads);
 
     std::unique_ptr<TestServer> m_server;
@@ -326,18 +330,13 @@ void tst_team_archive::pushEachOnce()
     openArchive(second, localArchive(QStringLiteral("second"), 3, 4));
     QString error;
     QVERIFY(first.label(1, {QStringLiteral("Acme"), QStringLiteral("Boiler 2"), {}}, &error));
-    const auto run = second.beginLiveRun({"live", "/dev/ttyUSB0", {}}, &error);
-    QVERIFY2(run, qPrintable(error));
-    ReadingRows::Row reading;
-    reading.row = 1;
-    reading.cells = QStringList{QStringLiteral("7")};
-    reading.values[0] = 7.0;
-    QVERIFY(second.appendReading(*run, reading, &error));
+    const qint64 run = addLiveRun(second, false);
+    QVERIFY(run > 0);
     TeamSync::Report report;
     QVERIFY2(TeamSync::pushWithRetry(second, adminUrl(), 1, &report, {}, &error),
              qPrintable(error));
     QCOMPARE(report.pushed, 4); // the live run waits for its end
-    QVERIFY(second.endLiveRun(*run, &error));
+    QVERIFY(second.endLiveRun(run, &error));
     for (Archive *local : {&first, &second, &first}) {
         report = {};
         QVERIFY2(TeamSync::pushWithRetry(*local, adminUrl(), 1, &report, {}, &error),
@@ -352,6 +351,80 @@ void tst_team_archive::pushEachOnce()
     QCOMPARE(serverQuery("SELECT COUNT(*) FROM readings r JOIN downloads d ON d.id = "
                          "r.download_id WHERE d.origin = 'live'"),
              QStringList{"1"});
+}
+
+qint64 tst_team_archive::addLiveRun(Archive &local, bool end)
+{
+    QString error;
+    const auto run = local.beginLiveRun({"live", "/dev/ttyUSB0", {}}, &error);
+    ReadingRows::Row reading;
+    reading.row = 1;
+    reading.cells = QStringList{QStringLiteral("7")};
+    reading.values[0] = 7.0;
+    if (!run || !local.appendReading(*run, reading, &error) ||
+        (end && !local.endLiveRun(*run, &error)))
+        qWarning("%s", qPrintable(error));
+    return run.value_or(0);
+}
+
+// nrv508-cli archive sync from local to the team archive as who; its output, or a failure.
+QByteArray tst_team_archive::sync(const QString &local, const QString &who)
+{
+    int code = 0;
+    QByteArray err;
+    const QByteArray out = cli(
+        {"archive", "--db", local, "sync", "--team", m_server->url(who, m_database)}, &code, &err);
+    return code == 0 ? out : "failed: " + err;
+}
+
+void tst_team_archive::labelsFollow_data()
+{
+    QTest::addColumn<QString>("firstPusher"); // who pushed the download first
+    QTest::addColumn<bool>("live");
+    QTest::addColumn<QString>("teamCustomer"); // on the team archive's copy afterwards
+    QTest::addColumn<QString>("reported");     // alice's sync line for it
+
+    QTest::newRow("her own download") << "alice" << false << "Acme"
+                                      << "labels updated\t";
+    QTest::newRow("her own live run") << "alice" << true << "Acme"
+                                      << "labels updated\t";
+    QTest::newRow("a colleague's copy") << "bob" << false << "Bob's"
+                                        << "already there\t";
+}
+
+// Labels given after a push follow the download on the next push, once, onto the pusher's own
+// copy only.
+void tst_team_archive::labelsFollow()
+{
+    QFETCH(QString, firstPusher);
+    QFETCH(bool, live);
+    QFETCH(QString, teamCustomer);
+    QFETCH(QString, reported);
+    const QString alice = localArchive(QStringLiteral("alice"), 0, 1);
+    const QString bob = localArchive(QStringLiteral("bob"), 0, 1);
+    Archive local;
+    openArchive(local, alice);
+    const qint64 id = live ? addLiveRun(local, true) : 1;
+    QString error;
+    if (firstPusher == QLatin1String("bob")) {
+        Archive other;
+        openArchive(other, bob);
+        QVERIFY(other.label(1, {QStringLiteral("Bob's"), {}, {}}, &error));
+        QVERIFY(sync(bob, firstPusher).contains("pushed 1,"));
+    }
+    QVERIFY(local.label(id, {QStringLiteral("Before"), {}, {}}, &error));
+    QVERIFY(!sync(alice, QStringLiteral("alice")).startsWith("failed"));
+    QVERIFY2(local.label(id, {QStringLiteral("Acme"), {}, {}}, &error), qPrintable(error));
+    const QByteArray again = sync(alice, QStringLiteral("alice"));
+    QVERIFY2(again.contains(reported.toUtf8() + QByteArray::number(id) + '\t'), again.constData());
+    const QString origin = live ? QStringLiteral("live") : QStringLiteral("file");
+    QCOMPARE(serverQuery(
+                 QStringLiteral("SELECT customer FROM downloads WHERE origin = '%1'").arg(origin)),
+             QStringList{teamCustomer});
+    const QByteArray third = sync(alice, QStringLiteral("alice"));
+    QVERIFY2(third.contains("pushed 0, labels updated 0, already there 0, waiting 0"),
+             third.constData());
+    QCOMPARE(serverQuery("SELECT COUNT(*) FROM downloads"), QStringList{live ? "2" : "1"});
 }
 
 void tst_team_archive::pushFaults_data()

@@ -3,6 +3,7 @@
 // nrv508-cli chart end to end on data files written by the program's own writer.
 
 #include "Streams.h"
+#include "TestFiles.h"
 #include "charts/ChartNumbers.h"
 #include "charts/ChartQuantities.h"
 #include "charts/frmChart.h"
@@ -216,6 +217,18 @@ private slots:
             "\"SingleLogger\" menu is disabled");
         row("unknown quantity", "logger|--quantity|co", 2, "", "unknown quantity \"co\"");
         row("missing file", "nothere|--quantity|CO", 1, "", "nothere");
+        // The picture's options, refused before anything is written ("@": in the test folder).
+        row("image without an ending", "logger|--quantity|CO|--image|@o.gif", 2, "",
+            "--image needs a file name ending");
+        row("image size too small", "logger|--quantity|CO|--image|@o.png|--size|50x50", 2, "",
+            "--size takes");
+        row("image size not a size", "logger|--quantity|CO|--image|@o.png|--size|big", 2, "",
+            "--size takes");
+        row("overlay without image", "logger|--quantity|CO|--overlay|O2", 2, "", "go with --image");
+        row("overlay of the other family", "logger|--quantity|CO|--image|@o.png|--overlay|Value1",
+            1, "", "Cannot overlay Value1");
+        row("image folder missing", "logger|--quantity|CO|--image|@nothere/o.png", 1, "",
+            "nothere/o.png");
     }
 
     void cli()
@@ -223,15 +236,16 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, err);
         args[0] = m_dir.filePath(args[0]);
-        QProcess p;
-        p.start(QStringLiteral(NRV508_CLI), QStringList{"chart"} + args);
-        QVERIFY(p.waitForFinished(30000));
-        const QString stderrText = QString::fromLatin1(p.readAllStandardError());
+        for (QString &a : args)
+            if (a.startsWith('@')) a = m_dir.filePath(a.mid(1));
+        const Run r = ::cli(QStringList{"chart"} + args);
+        const QString stderrText = QString::fromLatin1(r.err);
         QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err),
                  qPrintable(stderrText));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QTEST(p.exitCode(), "status");
-        QTEST(QString::fromLatin1(p.readAllStandardOutput()), "out");
+        QTEST(r.status, "status");
+        QTEST(QString::fromLatin1(r.out), "out");
+        const qsizetype image = args.indexOf("--image");
+        if (r.status != 0 && image >= 0) QVERIFY(!QFileInfo::exists(args.value(image + 1)));
     }
 
     // A new window starts with nothing chosen, whatever the last one showed: the page's own

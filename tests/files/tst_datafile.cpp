@@ -114,15 +114,11 @@ void TestDataFile::storeRestoresPanels()
     QString error;
     QVERIFY(DataFile::parse(DataFile::serialize(a.m), "x", &contents, &error));
     DataFile::apply(contents, b.m);
-    QCOMPARE(b.m.txtSAdd2.caption, QString("0"));
-    QCOMPARE(b.m.txtSO2.caption, QString("4,5")); // a comma belongs to the value
-    QCOMPARE(b.m.txtSCo.caption, QString());
-    QCOMPARE(b.m.txtSFuel.caption, QString("Gas"));
-    QCOMPARE(b.m.labST1Unit.caption, QString("'F"));
-    QCOMPARE(b.m.labST2Unit.caption, QString("'F"));
-    QCOMPARE(b.m.labSPUnit.caption, QString("hPa"));
-    QCOMPARE(b.m.txtVersion.caption, QString("1.9"));
-    QCOMPARE(b.m.FrameStore.caption, QString("Store Mode Data"));
+    // A comma belongs to the value.
+    const QStringList panels{"txtSAdd2=0",    "txtSO2=4,5",     "txtSCo=",
+                             "txtSFuel=Gas",  "labST1Unit='F",  "labST2Unit='F",
+                             "labSPUnit=hPa", "txtVersion=1.9", "FrameStore=Store Mode Data"};
+    QCOMPARE(captionsOf(b.m, panels), panels);
     QVERIFY(!b.m.txtLFuel.visible && !b.m.txtSSample.visible && !b.m.Label25.visible);
     QCOMPARE(b.m.MSFlexGrid1.rowCount(), 51);
 }
@@ -144,9 +140,8 @@ void TestDataFile::loggerTrailerAndCaption()
     QVERIFY(DataFile::parse(bytes, "x", &contents, &error));
     DataFile::apply(contents, b.m);
     QCOMPARE(b.m.CurrentMode, qint16(4));
-    QCOMPARE(b.m.FrameStore.caption, QString("Logger Mode Data"));
-    QCOMPARE(b.m.txtSSample.caption, QString("00:05:00"));
-    QCOMPARE(b.m.txtLFuel.caption, QString("r1c3"));
+    const QStringList panels{"FrameStore=Logger Mode Data", "txtSSample=00:05:00", "txtLFuel=r1c3"};
+    QCOMPARE(captionsOf(b.m, panels), panels);
     QVERIFY(b.m.cmdChart.enabled);
     QVERIFY(b.m.txtLFuel.visible && b.m.txtSSample.visible && b.m.Label25.visible);
     QCOMPARE(b.m.HScroll1Max, 99); // every record of the page can be browsed
@@ -191,9 +186,8 @@ void TestDataFile::shortAndLongFiles()
     QString error;
     QVERIFY(DataFile::parse(cut, "x", &contents, &error));
     DataFile::apply(contents, b.m);
-    QCOMPARE(b.m.MSFlexGrid1.text(6, 8), QString("r6c8")); // value 99: row 6, column 8
-    QCOMPARE(b.m.MSFlexGrid1.text(6, 9), QString());
-    QCOMPARE(b.m.MSFlexGrid1.text(30, 3), QString());
+    const QStringList cells{"6,8=r6c8", "6,9=", "30,3="}; // value 99 is row 6, column 8
+    QCOMPARE(cellsOf(b.m.MSFlexGrid1, cells), cells);
     QCOMPARE(b.m.txtVersion.caption, QString("before"));
 
     // Surplus values after the trailer are dropped; every value in the trailer row is a

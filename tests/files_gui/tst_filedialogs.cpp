@@ -232,7 +232,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("saving");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("open: text") << "letter.txt" << false << "not a data file";
         QTest::newRow("open: mode 0") << "mode0.txt" << false << "saveable mode";
         QTest::newRow("open: name as typed") << "run" << false << "No such file";
         QTest::newRow("open: far too large") << "huge.txt" << false << "too large";

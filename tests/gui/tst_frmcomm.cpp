@@ -14,7 +14,6 @@ private slots:
     void setupStopsTheLink();
     void settingsFile_data();
     void settingsFile();
-    void failedSaveSaysWhy();
 
 private:
     enum Leave { StartUpOnly, ClickOk, PressReturn, CloseBox };
@@ -194,24 +193,6 @@ void TestFrmComm::settingsFile()
         QTEST(checkedInSetup(), "shown");
         QVERIFY(!h->port.isOpen());
     }
-}
-
-void TestFrmComm::failedSaveSaysWhy()
-{
-    // A directory in the file's place makes the write fail whoever runs the test.
-    QVERIFY(QDir().mkdir(QStringLiteral("set508_21.txt")));
-    runSetup(*h, [](frmComm *dialog) {
-        click(dialog, QStringLiteral("OptCom3"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>("scComSet"), Qt::LeftButton);
-    });
-
-    QCOMPARE(h->messages.count(), 1);
-    const RecordingMessages::Box box = h->messages.boxes().first();
-    QCOMPARE(box.title, QStringLiteral("Communication Setup"));
-    QVERIFY2(box.text.contains(QLatin1String("set508_21.txt")), qPrintable(box.text));
-    QCOMPARE(box.icon, MessageIcon::Exclamation);
-    QCOMPARE(h->port.portNumber(), 3); // the settings still apply for this run
-    QVERIFY(QFileInfo(QStringLiteral("set508_21.txt")).isDir());
 }
 
 QTEST_MAIN(TestFrmComm)

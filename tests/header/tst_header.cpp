@@ -356,13 +356,10 @@ private slots:
         QString error;
         QVERIFY2(emulator.start(emulatorOptions, &error), qPrintable(error));
         if (!args.contains("--port")) args << "--port" << emulator.device();
-        QProcess cli;
-        cli.start(QStringLiteral(NRV508_CLI), QStringList{"header", "--baud", "19200"} + args);
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-        QTEST(cli.exitCode(), "status");
-        QTEST(cli.readAllStandardOutput(), "out");
-        const QString stderrText = QString::fromLocal8Bit(cli.readAllStandardError());
+        const Run r = cli(QStringList{"header", "--baud", "19200"} + args);
+        QTEST(r.status, "status");
+        QTEST(r.out, "out");
+        const QString stderrText = QString::fromLocal8Bit(r.err);
         QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.contains(err),
                  qPrintable(stderrText));
     }

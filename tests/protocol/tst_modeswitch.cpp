@@ -1,44 +1,25 @@
 #include "Streams.h"
+#include "common/FakePort.h"
 #include "tables/Modes.h"
 
 #include <QtTest>
 
 namespace {
-// A port that is open and writes down what is sent, with the pauses in between.
-class OpenPort : public SerialPort {
-public:
-    QStringList log;
-    void setPortNumber(int) override {}
-    int portNumber() const override { return 1; }
-    void setSettings(const QString &) override {}
-    QString settings() const override { return {}; }
-    bool isOpen() const override { return m_open; }
-    bool open(QString *) override { return m_open = true; }
-    void close() override { m_open = false; }
-    bool send(const QByteArray &bytes) override
-    {
-        log << QString::fromLatin1(bytes.toHex(' '));
-        return true;
-    }
-    int waitingCount() const override { return 0; }
-    QByteArray takeWaiting() override { return {}; }
-    bool m_open = true;
-};
-
+// The core over a scripted port, open as after a download; the port logs sends and pauses.
 struct Switcher {
-    OpenPort port;
+    FakePort port;
     CollectedMessages messages;
     Program program{port, messages};
     ScreenModel &m = program.model;
     Switcher()
     {
-        program.pauses.setWait([this](int ms) { port.log << QStringLiteral("pause %1").arg(ms); });
+        port.setOpenQuietly(true);
+        program.pauses.setWait(port.pauseFunction());
         program.startUp();
     }
 };
 
-const QString kQtp = "51 54 50 0a 0d";
-const QString kPause = "pause 5";
+const QString kQtp = "send QTP<0A><0D>";
 
 const char *const kGrids[] = {"MSFlexGrid1", "MSFlexGrid2", "MSFlexGrid3", "MSFlexGrid4"};
 
@@ -74,7 +55,6 @@ private slots:
     void stopRequest();
     void switchesClearTheirTable_data();
     void switchesClearTheirTable();
-    void tightnessThenSingleLogger();
     void currentRowKeptByLoggerOnly();
 };
 
@@ -84,8 +64,8 @@ void TestModeSwitch::stopRequest_data()
     QTest::addColumn<bool>("open");
     QTest::addColumn<int>("to");
     QTest::addColumn<QStringList>("expected");
-    const QStringList twice = {kQtp, kPause, kPause, kPause, kQtp};
-    QTest::newRow("real to store, open") << 0 << true << 1 << (QStringList{kPause, kPause} + twice);
+    const QStringList twice = {kQtp, "wait 15", kQtp};
+    QTest::newRow("real to store, open") << 0 << true << 1 << (QStringList{"wait 10"} + twice);
     QTest::newRow("real to logger, open") << 0 << true << 3 << twice;
     QTest::newRow("real to single, open") << 0 << true << 7 << twice;
     QTest::newRow("real to tightness, open") << 0 << true << 11 << twice;
@@ -102,10 +82,10 @@ void TestModeSwitch::stopRequest()
     QFETCH(QStringList, expected);
     Switcher s;
     s.program.modes.switchTo(from);
-    s.port.m_open = open;
-    s.port.log.clear();
+    s.port.setOpenQuietly(open);
+    s.port.clearLog();
     s.program.modes.switchTo(to);
-    QCOMPARE(s.port.log, expected);
+    QCOMPARE(s.port.log(), expected);
     QCOMPARE(s.port.isOpen(), open); // a switch never opens or closes the port
 }
 
@@ -168,19 +148,6 @@ void TestModeSwitch::switchesClearTheirTable()
                     QCOMPARE(t.text(r, c), cleared ? QString() : filled(name, r, c));
             }
     }
-}
-
-void TestModeSwitch::tightnessThenSingleLogger()
-{
-    Switcher s;
-    s.program.modes.switchTo(Tightness);
-    QCOMPARE(s.m.MSFlexGrid2.columnCount(), 6);
-    s.program.modes.switchTo(SingleLoggerPage1);
-    QCOMPARE(s.m.MSFlexGrid2.columnCount(), 6);
-    QVERIFY(!s.m.MSFlexGrid2.visible());
-    QVERIFY(s.m.MSFlexGrid3.visible());
-    QVERIFY(s.m.txtSLUnit.visible);
-    QCOMPARE(s.m.MSFlexGrid3.text(0, 2), QString("Value2"));
 }
 
 void TestModeSwitch::currentRowKeptByLoggerOnly()

@@ -116,20 +116,14 @@ void TestReception::loggerReductionAndFuel()
           << "fuel_type=\"Oil\""
           << "CO2=\"8/9/10/11\"";
     c.pass(stream(lines));
-    const Grid &t = c.m.MSFlexGrid1;
-    QCOMPARE(t.text(1, 4), QString("15"));
-    QCOMPARE(t.text(1, 5), QString("12/15"));
-    QCOMPARE(t.text(1, 2), QString("05/09/06"));
-    QCOMPARE(t.text(6, 6), QString("9"));
-    // The logger header's fuel goes to row 1 whatever record carries it.
-    QCOMPARE(t.text(1, 3), QString("Oil"));
-    QCOMPARE(t.text(6, 3), QString());
-    QCOMPARE(c.m.txtLFuel.caption, QString("Oil"));
-    // Logger units go to the labels, not the table.
-    QCOMPARE(t.text(1, 13), QString());
-    QCOMPARE(c.m.labST1Unit.caption, QString("'C"));
-    QCOMPARE(c.m.labST2Unit.caption, QString("'C"));
-    QCOMPARE(c.m.txtSSample.caption, QString("00:01:00"));
+    // The logger header's fuel goes to row 1 whatever record carries it; logger units go to
+    // the labels, not the table.
+    const QStringList cells{"1,4=15",  "1,5=12/15", "1,2=05/09/06", "6,6=9",
+                            "1,3=Oil", "6,3=",      "1,13="};
+    QCOMPARE(cellsOf(c.m.MSFlexGrid1, cells), cells);
+    const QStringList panels{"txtLFuel=Oil", "labST1Unit='C", "labST2Unit='C",
+                             "txtSSample=00:01:00"};
+    QCOMPARE(captionsOf(c.m, panels), panels);
     QVERIFY(c.messages.shown.isEmpty());
 }
 
@@ -176,27 +170,22 @@ void TestReception::realModeReading()
                                "pressure_unit=\"hPa\"",
                                "fuel_type=\"Propane\"/>"};
     c.pass(stream(lines));
-    QCOMPARE(c.m.txtRTime.caption, QString("12:34:56"));
-    QCOMPARE(c.m.txtRDate.caption, QString("06/12/26"));
-    QCOMPARE(c.m.FrameReal.caption, QString("Flue Gas Analysis"));
-    QCOMPARE(c.m.txtRCo.caption, QString("25"));
-    QCOMPARE(c.m.txtRO2.caption, QString("3.5"));
-    QCOMPARE(c.m.txtRFuel.caption, QString("Propane"));
-    QCOMPARE(c.m.txtRXair.caption, QString()); // a value missing from a reading shows blank
-    QCOMPARE(c.m.labRT1Unit.caption, QString("'F"));
-    QCOMPARE(c.m.labRT2Unit.caption, QString("'F"));
-    QCOMPARE(c.m.labRPUnit.caption, QString("hPa"));
-    QCOMPARE(c.m.txtVersion.caption, QString("3.1"));
+    // A value missing from a reading shows blank.
+    const QStringList shown{"txtRTime=12:34:56", "txtRDate=06/12/26", "FrameReal=Flue Gas Analysis",
+                            "txtRCo=25",         "txtRO2=3.5",        "txtRFuel=Propane",
+                            "txtRXair=",         "labRT1Unit='F",     "labRT2Unit='F",
+                            "labRPUnit=hPa",     "txtVersion=3.1"};
+    QCOMPARE(captionsOf(c.m, shown), shown);
     QVERIFY(c.m.MSFlexGrid4.text(0, 0).isEmpty());
 
     // Nothing of a reading shows before its closing line has arrived.
     const QByteArray next = stream({"<inst_data time=\"12:35:00\"", "CO=\"99\""});
     c.pass(next.left(40));
-    QCOMPARE(c.m.txtRTime.caption, QString("12:34:56"));
-    QCOMPARE(c.m.txtRCo.caption, QString("25"));
+    QCOMPARE(captionsOf(c.m, {"txtRTime=", "txtRCo="}),
+             QStringList({"txtRTime=12:34:56", "txtRCo=25"}));
     c.pass(next.mid(40));
-    QCOMPARE(c.m.txtRTime.caption, QString("12:35:00"));
-    QCOMPARE(c.m.txtRCo.caption, QString("99"));
+    QCOMPARE(captionsOf(c.m, {"txtRTime=", "txtRCo="}),
+             QStringList({"txtRTime=12:35:00", "txtRCo=99"}));
 }
 
 // The reading's last pair is applied again after it is shown, so its cell keeps the value
@@ -217,18 +206,13 @@ void TestReception::singleLoggerRecords()
     c.pass(stream({"major_version=\"1\"", "minor_version=\"2\"", "sampling time=\"10\"",
                    "date=\"01/02/03\"", "time=\"04:05\"", "  1 \"118/131\"", " 12 \"7\"",
                    "  5\"1/2/3\""}));
-    const Grid &t = c.m.MSFlexGrid3;
-    QCOMPARE(t.text(1, 0), QString(" 1")); // a one-digit index keeps its leading space
-    QCOMPARE(t.text(1, 1), QString("118"));
-    QCOMPARE(t.text(1, 2), QString("131"));
-    QCOMPARE(t.text(12, 0), QString("12"));
-    QCOMPARE(t.text(12, 1), QString("7"));
-    QCOMPARE(t.text(12, 2), QString());
-    QCOMPARE(t.text(5, 2), QString("2/3"));
-    QCOMPARE(c.m.txtSLUnit.caption, QString("ppm")); // no unit arrived before the records
-    QCOMPARE(c.m.txtSLSample.caption, QString("10"));
-    QCOMPARE(c.m.txtSLDate.caption, QString("01/02/03"));
-    QCOMPARE(c.m.txtSLTime.caption, QString("04:05"));
+    // A one-digit index keeps its leading space; no unit arrived before the records.
+    const QStringList cells{"1,0= 1", "1,1=118", "1,2=131", "12,0=12",
+                            "12,1=7", "12,2=",   "5,2=2/3"};
+    QCOMPARE(cellsOf(c.m.MSFlexGrid3, cells), cells);
+    const QStringList panels{"txtSLUnit=ppm", "txtSLSample=10", "txtSLDate=01/02/03",
+                             "txtSLTime=04:05"};
+    QCOMPARE(captionsOf(c.m, panels), panels);
 
     Core unit(SingleLoggerPage0);
     unit.pass(stream({"temperature_unit=\"C\"", "  1 \"20/21\""}));

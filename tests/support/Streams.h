@@ -20,6 +20,32 @@ inline QByteArray stream(const QStringList &lines, const char *ending = "\n\r")
     return out;
 }
 
+// What the model shows for each "name=caption" entry, in the same form, so a test compares the
+// list with the entries themselves.
+inline QStringList captionsOf(const ScreenModel &m, const QStringList &entries)
+{
+    QStringList out;
+    for (const QString &entry : entries) {
+        const QString name = entry.section(QLatin1Char('='), 0, 0);
+        const Element *e = m.element(name);
+        out << name + QLatin1Char('=') + (e ? e->caption : QStringLiteral("<none>"));
+    }
+    return out;
+}
+
+// The same for a table's cells: "row,column=text".
+inline QStringList cellsOf(const Grid &grid, const QStringList &entries)
+{
+    QStringList out;
+    for (const QString &entry : entries) {
+        const QString at = entry.section(QLatin1Char('='), 0, 0);
+        out << at + QLatin1Char('=') +
+                   grid.text(at.section(QLatin1Char(','), 0, 0).toInt(),
+                             at.section(QLatin1Char(','), 1).toInt());
+    }
+    return out;
+}
+
 // Message boxes raised during a test, as "TITLE: TEXT".
 class CollectedMessages : public MessageSink {
 public:

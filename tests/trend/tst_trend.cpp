@@ -2,6 +2,7 @@
 // their times and numbers, the series with its gaps and statistics, the reduction for drawing,
 // the script output lines, and a line fault in the middle of a run.
 
+#include "Streams.h"
 #include "app/Program.h"
 #include "common/FakePort.h"
 #include "common/RecordingMessages.h"
@@ -24,11 +25,7 @@ QByteArray stream(const QString &time, const QStringList &attrs)
     lines << (time.isNull() ? QStringLiteral("<inst_data") : "<inst_data time=\"" + time + '"');
     lines << attrs;
     lines.last() += "/>";
-    lines << "</BTInstReading>";
-    QByteArray out;
-    for (const QString &line : lines)
-        out += line.toLatin1() + "\n\r";
-    return out;
+    return ::stream(lines);
 }
 
 // A program in Real Mode over a scripted port with the trend watching it; no event loop: the
