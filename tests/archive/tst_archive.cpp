@@ -269,7 +269,7 @@ void tst_archive::filters()
         QVERIFY(archive.label(id, labels[n], &error));
         variantOf.insert(id, n);
     }
-    ArchiveFilter filter{text, since, until, {}};
+    ArchiveFilter filter{text, since, until, {}, {}};
     if (mode >= 0) filter.mode = mode;
     const auto found = archive.list(filter, 0, 100, &error);
     QVERIFY2(found, qPrintable(error));
@@ -454,7 +454,7 @@ void tst_archive::migratesFromFirstSchema()
     QCOMPARE(query(path(), "SELECT value FROM archive_meta WHERE key = 'schema'"),
              QStringList{QString::number(ArchiveSchema::kCurrent)});
     QString error;
-    const auto old = archive.list({"old customer", {}, {}, {}}, 0, 10, &error);
+    const auto old = archive.list({"old customer", {}, {}, {}, {}}, 0, 10, &error);
     QVERIFY2(old && old->size() == 1, qPrintable(error));
     // An old live reading, archived without its arrival, is known by the run's start.
     ArchivedRun oldRun;

@@ -93,7 +93,8 @@ frmArchive *tst_archive_window::openWindow()
 {
     m_harness->action("mnuArchiveBrowse")->trigger();
     auto *window = m_harness->find<frmArchive>("frmArchive");
-    if (window) QTest::qWaitForWindowExposed(window);
+    if (window && !QTest::qWaitForWindowExposed(window))
+        qWarning("the archive window was never exposed");
     return window;
 }
 
