@@ -20,12 +20,12 @@ TeamArchivePanel::TeamArchivePanel(ArchiveTableModel &model, Archiver &archiver,
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_box = new QCheckBox(QStringLiteral("&Team archive (everyone's downloads)"));
+    m_box = new QCheckBox(QStringLiteral("Team &archive (everyone's downloads)"));
     m_box->setObjectName(QStringLiteral("archiveTeam"));
     m_state = new QLabel;
     m_state->setObjectName(QStringLiteral("archiveTeamState"));
     m_state->setWordWrap(true);
-    auto *settings = new QPushButton(QStringLiteral("Team archive &settings..."));
+    auto *settings = new QPushButton(QStringLiteral("Team archive settin&gs..."));
     settings->setObjectName(QStringLiteral("archiveTeamSettings"));
     layout->addWidget(m_box);
     layout->addWidget(m_state, 1);
