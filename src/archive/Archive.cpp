@@ -1,5 +1,6 @@
 #include "archive/Archive.h"
 
+#include "app/ProgramSettings.h"
 #include "archive/ArchiveSchema.h"
 
 #include <QCryptographicHash>
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
-#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -107,9 +107,7 @@ QString Archive::defaultLocation()
 {
     const QString named = qEnvironmentVariable("NRV508_ARCHIVE");
     if (!named.isEmpty()) return named;
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QLatin1String(kOrganisation), QLatin1String(kApplication));
-    const QString set = settings.value(QLatin1String(kSettingsKey)).toString();
+    const QString set = ProgramSettings().value(QLatin1String(kSettingsKey)).toString();
     if (!set.isEmpty()) return set;
     // The program's data directory, named alike for the window and the command line.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

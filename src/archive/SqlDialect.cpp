@@ -98,6 +98,11 @@ QString SqlDialect::tableExistsQuery() const
                : QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_name = ?");
 }
 
+QString SqlDialect::firstLine(const QString &text)
+{
+    return text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
 QString SqlDialect::reason(const QSqlError &error) const
 {
     QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -105,7 +110,7 @@ QString SqlDialect::reason(const QSqlError &error) const
     // The message is the first line; the driver appends the error code, the server context.
     static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
     static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)$"));
-    text = text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    text = firstLine(text);
     text.remove(severity);
     text.remove(code);
     return text;

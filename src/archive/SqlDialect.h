@@ -54,6 +54,9 @@ public:
     // Why a statement failed, in the engine's words and nothing else: a server's message
     // without its severity, context lines and error code.
     QString reason(const QSqlError &error) const;
+    // The first line of a server's or client library's message, trimmed: hints and context
+    // follow on further lines.
+    static QString firstLine(const QString &text);
     // The file is damaged or is not an archive at all.
     bool isCorruption(const QSqlError &error) const;
     // The disk or a file-size limit is full, or the device refuses writes.

@@ -1,5 +1,6 @@
 #include "archive/TeamArchiveDialog.h"
 
+#include "app/ProgramSettings.h"
 #include "archive/TeamSync.h"
 
 #include <QDialogButtonBox>
@@ -7,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -15,10 +15,8 @@ TeamArchiveDialog::TeamArchiveDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("teamArchiveDialog"));
     setWindowTitle(QStringLiteral("Team archive settings"));
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QLatin1String(Archive::kOrganisation),
-                             QLatin1String(Archive::kApplication));
-    m_url = new QLineEdit(settings.value(QLatin1String(TeamSync::kSettingsKey)).toString());
+    m_url =
+        new QLineEdit(ProgramSettings().value(QLatin1String(TeamSync::kSettingsKey)).toString());
     m_url->setObjectName(QStringLiteral("teamUrl"));
     m_url->setPlaceholderText(QStringLiteral("postgresql://user@host:5432/database"));
     m_url->setMinimumWidth(360);

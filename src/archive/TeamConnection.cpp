@@ -11,12 +11,6 @@
 #include <QUuid>
 
 namespace {
-// The first line of a message, trimmed: the client library adds hints on further lines.
-QString firstLine(const QString &text)
-{
-    return text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-}
-
 QString reached(QSqlDatabase &db, const QUrl &url, const QString &where)
 {
     QSqlQuery q(db);
@@ -59,7 +53,7 @@ TeamConnection::Result TeamConnection::classify(const QString &failure, const QS
     const qsizetype fatal = failure.lastIndexOf(QLatin1String("FATAL:"));
     if (fatal >= 0)
         return {Outcome::Refused, QStringLiteral("The server at %1 refused the connection: %2.")
-                                      .arg(where, firstLine(failure.mid(fatal + 6)))};
+                                      .arg(where, SqlDialect::firstLine(failure.mid(fatal + 6)))};
     if (failure.contains(QLatin1String("no password supplied")))
         return {Outcome::Refused,
                 QStringLiteral("The server at %1 asks for a password, and %2 holds none for this "
@@ -67,7 +61,7 @@ TeamConnection::Result TeamConnection::classify(const QString &failure, const QS
                     .arg(where, QDir::toNativeSeparators(passwordFile()))};
     return {Outcome::NoServer,
             QStringLiteral("No server answers at %1 (%2).")
-                .arg(where, firstLine(failure.section(QLatin1String("failed:"), -1)))};
+                .arg(where, SqlDialect::firstLine(failure.section(QLatin1String("failed:"), -1)))};
 }
 
 QString TeamConnection::passwordFile()

@@ -1,6 +1,7 @@
 #include "archive/TeamSync.h"
 
-#include <QSettings>
+#include "app/ProgramSettings.h"
+
 #include <QThread>
 #include <QUrl>
 #include <climits>
@@ -18,10 +19,7 @@ QString TeamSync::configuredLocation()
 {
     const QString named = qEnvironmentVariable("NRV508_TEAM_ARCHIVE");
     if (!named.isEmpty()) return named;
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                             QLatin1String(Archive::kOrganisation),
-                             QLatin1String(Archive::kApplication));
-    return settings.value(QLatin1String(kSettingsKey)).toString();
+    return ProgramSettings().value(QLatin1String(kSettingsKey)).toString();
 }
 
 QString TeamSync::checkLocation(const QString &location)
@@ -47,8 +45,7 @@ bool TeamSync::configure(const QString &location, QString *error)
             return false;
         }
     }
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                       QLatin1String(Archive::kOrganisation), QLatin1String(Archive::kApplication));
+    ProgramSettings settings;
     settings.setValue(QLatin1String(kSettingsKey), location);
     settings.sync();
     return true;
